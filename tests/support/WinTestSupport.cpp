@@ -1,0 +1,121 @@
+#include "tests/support/WinTestSupport.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace test {
+
+std::string ReadFileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WriteFileText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(entry.cFileName);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    for (const std::string& name : ListFiles(folder)) {
+        const std::string path = folder + "\\" + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string FromUnixPath(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string TestFactsFolder()
+{
+    return FromUnixPath(Environment("BRM_TEST_ENV"));
+}
+
+std::string ExecutableFolder()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+int RunProcess(const std::string& commandLine, DWORD timeoutMs)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    int result = -1;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result = static_cast<int>(code);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+std::string ProfileString(const std::string& path, const char* section, const char* key,
+                          const char* fallback)
+{
+    char value[1024] = "";
+    GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path.c_str());
+    return value;
+}
+
+int CountOf(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+} // namespace test
