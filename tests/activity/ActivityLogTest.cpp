@@ -53,7 +53,7 @@ protected:
     {
         m_product = CommonAppData() + "\\BRAMOK";
         m_folder = m_product + "\\11.3";
-        test::RemoveFolder(m_folder);
+        test::RemoveTree(m_folder);
         CreateDirectoryA(m_product.c_str(), nullptr);
         CreateDirectoryA(m_folder.c_str(), nullptr);
         SetSwitch(nullptr);
@@ -61,7 +61,7 @@ protected:
     void TearDown() override
     {
         SetSwitch(nullptr);
-        test::RemoveFolder(m_folder);
+        test::RemoveTree(m_folder);
     }
 
     std::vector<std::string> LogFiles() const { return test::ListFiles(m_folder); }
@@ -219,7 +219,7 @@ TEST_F(ActivityLogTest, FileNameCarriesVolumeComputerNameAndMonth)
 
 TEST_F(ActivityLogTest, MissingLogFolderIsNeverCreated)
 {
-    test::RemoveFolder(m_folder);
+    test::RemoveTree(m_folder);
     LogActivity(1, 1);
     char path[kActivityPathSize];
     GetActivityLogPath(path);

@@ -41,16 +41,6 @@ std::vector<std::string> ListFiles(const std::string& folder)
     return names;
 }
 
-void RemoveFolder(const std::string& folder)
-{
-    for (const std::string& name : ListFiles(folder)) {
-        const std::string path = folder + "\\" + name;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 std::string FromUnixPath(const std::string& unixPath)
 {
     std::string path = "Z:" + unixPath;
@@ -99,6 +89,79 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs)
     }
     CloseHandle(process.hProcess);
     return result;
+}
+
+std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, int* exitCode)
+{
+    if (exitCode != nullptr)
+        *exitCode = -1;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return "";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    std::string output;
+    if (started) {
+        CloseHandle(process.hThread);
+        char chunk[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
+            output.append(chunk, got);
+        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            if (exitCode != nullptr)
+                *exitCode = static_cast<int>(code);
+        } else {
+            TerminateProcess(process.hProcess, 1);
+        }
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    std::string clean;
+    for (char c : output)
+        if (c != '\r')
+            clean.push_back(c);
+    return clean;
+}
+
+bool CopyFileTo(const std::string& from, const std::string& to)
+{
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
 }
 
 std::string ProfileString(const std::string& path, const char* section, const char* key,

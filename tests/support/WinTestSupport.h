@@ -13,8 +13,6 @@ std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 std::vector<std::string> ListFiles(const std::string& folder);
-// Removes every file in folder and the folder itself (one level).
-void RemoveFolder(const std::string& folder);
 
 // A Unix path as wine's drive Z: shows it.
 std::string FromUnixPath(const std::string& unixPath);
@@ -29,6 +27,16 @@ std::string ExecutableFolder();
 // Runs a command line and waits up to timeoutMs; the exit code, or -1 when
 // it could not start or did not finish in time (then it is killed).
 int RunProcess(const std::string& commandLine, DWORD timeoutMs);
+
+// Runs a command line, waiting up to timeoutMs, and gives what it wrote to
+// standard output and error; exitCode is -1 when it did not finish.
+std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, int* exitCode = nullptr);
+
+// Copies a file, creating no folders; false on failure.
+bool CopyFileTo(const std::string& from, const std::string& to);
+
+// Removes a folder tree.
+void RemoveTree(const std::string& folder);
 
 // Value of a private-profile key, or fallback.
 std::string ProfileString(const std::string& path, const char* section, const char* key,

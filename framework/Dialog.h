@@ -1,0 +1,30 @@
+#pragma once
+
+#include "framework/Wnd.h"
+
+// A modal dialog whose template is found through the current resource handle.
+class BRMFW_API CDialog : public CWnd {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
+    // The dialog's result; -1 when the template cannot be found or the
+    // dialog cannot be created.
+    virtual INT_PTR DoModal();
+
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int result);
+
+    bool ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& lResult) override;
+
+    UINT m_nIDHelp;
+
+protected:
+    LPCSTR m_lpszTemplateName;
+    CWnd* m_pParentWnd;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+};

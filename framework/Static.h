@@ -1,0 +1,7 @@
+#pragma once
+
+#include "framework/Wnd.h"
+
+// A static text control; links and labels derive from it.
+class BRMFW_API CStatic : public CWnd {
+};

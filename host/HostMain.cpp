@@ -1,0 +1,157 @@
+// Test and demo host: an application object and a main window on the
+// framework, driving the support module's exports from its command line.
+//
+//   BramokHost [noapp] [from DIR] COMMAND...
+//     noapp                     run without an application object
+//     from DIR                  load BRMSUPP.dll from DIR instead of the host's folder
+//     startup CODE [nowindow]   ModuleStartup with *code = CODE
+//     shutdown [nowindow]       ModuleShutdown
+//     load CODE                 LoadLanguageModule
+//     version                   GetVersionDate
+//     state                     current resource handle, wait cursor, loaded modules
+//
+// Each command prints one line, so tests can read what happened.
+#include "framework/AfxModule.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"
+#include "host/SupportModule.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+class CHostApp : public CWinApp {
+public:
+    CHostApp() : CWinApp("BRAMOK") {}
+};
+
+std::string HostFolder()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+// A module's path relative to the host's folder, or "none".
+std::string Describe(HMODULE module)
+{
+    if (module == nullptr)
+        return "none";
+    char path[MAX_PATH] = "";
+    if (GetModuleFileNameA(module, path, MAX_PATH) == 0)
+        return "freed";
+    std::string text(path);
+    const std::string folder = HostFolder();
+    if (text.compare(0, folder.size(), folder) == 0)
+        text = text.substr(folder.size());
+    return text;
+}
+
+// Language resource modules loaded now, as "code\BRMSUPP.DLL", comma-separated.
+std::string LoadedLanguageModules(HMODULE supportModule)
+{
+    std::string list;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return list;
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+        const std::string name = Describe(entry.hModule);
+        if (entry.hModule != supportModule && _stricmp(entry.szModule, "BRMSUPP.DLL") == 0)
+            list += (list.empty() ? "" : ",") + name;
+    }
+    CloseHandle(snapshot);
+    return list.empty() ? "none" : list;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "BramokHostMain";
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, windowClass.lpszClassName, "BRAMOK", WS_OVERLAPPEDWINDOW, 0, 0, 640,
+                           480, nullptr, nullptr, instance, nullptr);
+}
+
+bool Flag(int& i, int argc, char** argv, const char* word)
+{
+    if (i + 1 < argc && std::strcmp(argv[i + 1], word) == 0) {
+        ++i;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int first = 1;
+    std::unique_ptr<CHostApp> app;
+    if (argc > first && std::strcmp(argv[first], "noapp") == 0)
+        ++first;
+    else
+        app = std::make_unique<CHostApp>();
+    const char* moduleFolder = nullptr;
+    if (argc > first + 1 && std::strcmp(argv[first], "from") == 0) {
+        moduleFolder = argv[first + 1];
+        first += 2;
+    }
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    AfxWinInit(instance);
+
+    CWnd mainWindow;
+    mainWindow.Attach(CreateMainWindow(instance));
+    if (app)
+        app->m_pMainWnd = &mainWindow;
+
+    SupportModule support;
+    if (!support.Load(moduleFolder)) {
+        std::printf("error: BRMSUPP.dll or its exports not found\n");
+        return 3;
+    }
+
+    for (int i = first; i < argc; ++i) {
+        const char* command = argv[i];
+        if (std::strcmp(command, "startup") == 0 && i + 1 < argc) {
+            const uint32_t code = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+            CWnd* window = Flag(i, argc, argv, "nowindow") ? nullptr : &mainWindow;
+            const int result = support.startup(&code, window, 0, 0);
+            std::printf("startup %d\n", result);
+        } else if (std::strcmp(command, "shutdown") == 0) {
+            CWnd* window = Flag(i, argc, argv, "nowindow") ? nullptr : &mainWindow;
+            HCURSOR before = GetCursor();
+            support.shutdown(window);
+            std::printf("shutdown cursor-restored %d\n", GetCursor() == before ? 1 : 0);
+        } else if (std::strcmp(command, "load") == 0 && i + 1 < argc) {
+            HMODULE loaded = support.loadLanguage(argv[++i]);
+            std::printf("load %s\n", Describe(loaded).c_str());
+        } else if (std::strcmp(command, "version") == 0) {
+            BYTE month = 0;
+            WORD year = 0;
+            support.versionDate(&month, &year);
+            std::printf("version %u %u\n", month, year);
+        } else if (std::strcmp(command, "state") == 0) {
+            std::printf("state resource=%s wait=%d loaded=%s\n",
+                        Describe(AfxGetResourceHandle()).c_str(),
+                        app ? app->m_nWaitCursorCount : -1, LoadedLanguageModules(support.module).c_str());
+        } else {
+            std::printf("error: unknown command %s\n", command);
+            return 2;
+        }
+        std::fflush(stdout);
+    }
+    mainWindow.DestroyWindow();
+    return 0;
+}
