@@ -4,4 +4,7 @@
 
 // A static text control; links and labels derive from it.
 class BRMFW_API CStatic : public CWnd {
+public:
+    CStatic() = default;
+    ~CStatic() override;
 };

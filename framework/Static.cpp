@@ -1,0 +1,3 @@
+#include "framework/Static.h"
+
+CStatic::~CStatic() = default;
