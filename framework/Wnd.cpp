@@ -100,30 +100,24 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 bool CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
 {
     HWND child = nullptr;
-    switch (message) {
-    case WM_COMMAND:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
+    UINT reflected = WM_REFLECT_BASE + message;
+    LPARAM reflectedParam = lParam;
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        // All colour requests reach the control as one message, with the kind.
         child = reinterpret_cast<HWND>(lParam);
-        break;
-    case WM_NOTIFY:
-        child = lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-        break;
-    case WM_DRAWITEM:
-        child = lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
-        break;
-    default:
-        return false;
+        reflected = WM_REFLECT_BASE + 0x0019;   // WM_CTLCOLOR
+        reflectedParam = static_cast<LPARAM>(message - WM_CTLCOLORMSGBOX);
+    } else if (message == WM_COMMAND) {
+        child = reinterpret_cast<HWND>(lParam);
+    } else if (message == WM_NOTIFY && lParam != 0) {
+        child = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    } else if (message == WM_DRAWITEM && lParam != 0) {
+        child = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
     }
     CWnd* object = FromHandlePermanent(child);
     if (object == nullptr)
         return false;
-    return object->ProcessWindowMessage(child, WM_REFLECT_BASE + message, wParam, lParam, lResult);
+    return object->ProcessWindowMessage(child, reflected, wParam, reflectedParam, lResult);
 }
 
 LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -123,11 +123,12 @@ public:                                                                         
         return true;                                                                             \
     }
 
-// HBRUSH CtlColor(HDC dc, UINT ctlColor): a null brush lets the parent decide.
+// HBRUSH CtlColor(HDC dc, UINT ctlColor): the parent's colour request for
+// this control, reflected as WM_REFLECT_BASE + WM_CTLCOLOR (0xBC19) with the
+// device context and the CTLCOLOR_ kind. A null brush lets the parent decide.
 #define ON_WM_CTLCOLOR_REFLECT()                                                                 \
-    if (message >= WM_REFLECT_BASE + WM_CTLCOLORMSGBOX &&                                        \
-        message <= WM_REFLECT_BASE + WM_CTLCOLORSTATIC) {                                        \
-        HBRUSH brush = CtlColor(reinterpret_cast<HDC>(wParam), message - WM_REFLECT_BASE - WM_CTLCOLORMSGBOX); \
+    if (message == WM_REFLECT_BASE + 0x0019 /* WM_CTLCOLOR */) {                                 \
+        HBRUSH brush = CtlColor(reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam));      \
         if (brush != nullptr) {                                                                  \
             lResult = reinterpret_cast<LRESULT>(brush);                                          \
             return true;                                                                         \
