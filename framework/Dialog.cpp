@@ -53,6 +53,13 @@ void CDialog::EndDialog(int result)
     ::EndDialog(m_hWnd, result);
 }
 
+void CDialog::OnHelp()
+{
+    constexpr DWORD_PTR kResourceHelpBase = 0x20000;
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp(kResourceHelpBase + m_nIDHelp, HELP_CONTEXT);
+}
+
 bool CDialog::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& lResult)
 {
     if (message == WM_COMMAND && HIWORD(wParam) <= 1) {

@@ -16,6 +16,10 @@ public:
     virtual void OnCancel();
     void EndDialog(int result);
 
+    // The standard help command: the application's help for this dialog's
+    // context (resource help base 0x20000 plus the template id).
+    void OnHelp();
+
     bool ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override;
 

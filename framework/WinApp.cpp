@@ -35,6 +35,14 @@ int CWinApp::DoMessageBox(LPCSTR prompt, UINT type)
     return MessageBoxA(owner, prompt, m_pszAppName, type);
 }
 
+void CWinApp::WinHelp(DWORD_PTR data, UINT command)
+{
+    if (m_pszHelpFilePath == nullptr)
+        return;
+    HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    ::WinHelpA(owner, m_pszHelpFilePath, command, data);
+}
+
 CWinApp* AfxGetApp()
 {
     return AfxGetModuleState()->m_pCurrentWinApp;

@@ -23,9 +23,13 @@ public:
 
     virtual int DoMessageBox(LPCSTR prompt, UINT type);
 
+    // Shows help for a context; without a help file there is none to show.
+    virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
+
     LPCSTR m_pszAppName;
     CWnd* m_pMainWnd = nullptr;
     int m_nWaitCursorCount = 0;
+    LPCSTR m_pszHelpFilePath = nullptr;
 
 private:
     HCURSOR m_hcurWaitCursorRestore = nullptr;

@@ -8,6 +8,7 @@
 //     shutdown [nowindow]       ModuleShutdown
 //     load CODE                 LoadLanguageModule
 //     version                   GetVersionDate
+//     updates [noparent]        ShowSoftwareUpdates, then the resource handle after it
 //     state                     current resource handle, wait cursor, loaded modules
 //
 // Each command prints one line, so tests can read what happened.
@@ -29,6 +30,13 @@ namespace {
 class CHostApp : public CWinApp {
 public:
     CHostApp() : CWinApp("BRAMOK") {}
+
+    // The host's own help: here it only says which context was asked for.
+    void WinHelp(DWORD_PTR data, UINT command) override
+    {
+        std::printf("help context 0x%lx command %u\n", static_cast<unsigned long>(data), command);
+        std::fflush(stdout);
+    }
 };
 
 std::string HostFolder()
@@ -142,6 +150,10 @@ int main(int argc, char** argv)
             WORD year = 0;
             support.versionDate(&month, &year);
             std::printf("version %u %u\n", month, year);
+        } else if (std::strcmp(command, "updates") == 0) {
+            CWnd* parent = Flag(i, argc, argv, "noparent") ? nullptr : &mainWindow;
+            const int result = support.showUpdates(parent);
+            std::printf("updates %d resource=%s\n", result, Describe(AfxGetResourceHandle()).c_str());
         } else if (std::strcmp(command, "state") == 0) {
             std::printf("state resource=%s wait=%d loaded=%s\n",
                         Describe(AfxGetResourceHandle()).c_str(),

@@ -38,6 +38,7 @@ bool SupportModule::Load(const char* folder)
     shutdown = Bind<ShutdownFn>(module, kOrdinalModuleShutdown);
     loadLanguage = Bind<LoadLanguageFn>(module, kOrdinalLoadLanguageModule);
     versionDate = Bind<VersionDateFn>(module, kOrdinalGetVersionDate);
+    showUpdates = Bind<ShowUpdatesFn>(module, kOrdinalShowSoftwareUpdates);
     return startup != nullptr && shutdown != nullptr && loadLanguage != nullptr &&
-           versionDate != nullptr;
+           versionDate != nullptr && showUpdates != nullptr;
 }

@@ -12,12 +12,14 @@ struct SupportModule {
     using ShutdownFn = void(WINAPI*)(CWnd*);
     using LoadLanguageFn = HMODULE(WINAPI*)(const char*);
     using VersionDateFn = void(WINAPI*)(BYTE*, WORD*);
+    using ShowUpdatesFn = int(WINAPI*)(CWnd*);
 
     HMODULE module = nullptr;
     StartupFn startup = nullptr;
     ShutdownFn shutdown = nullptr;
     LoadLanguageFn loadLanguage = nullptr;
     VersionDateFn versionDate = nullptr;
+    ShowUpdatesFn showUpdates = nullptr;
 
     // Loads from folder (the host's own when null). False when the library
     // or one of its exports is missing.

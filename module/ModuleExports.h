@@ -1,7 +1,7 @@
 #pragma once
 
 // The support module's exports, by ordinal: 1 ModuleStartup, 2 ModuleShutdown,
-// 7 LoadLanguageModule, 10 GetVersionDate. All stdcall.
+// 7 LoadLanguageModule, 10 GetVersionDate, 11 ShowSoftwareUpdates. All stdcall.
 
 #include <windows.h>
 
@@ -14,6 +14,7 @@ int WINAPI ModuleStartup(const uint32_t* code, CWnd* window, unsigned short, uns
 void WINAPI ModuleShutdown(CWnd* window);
 HMODULE WINAPI LoadLanguageModule(const char* code);
 void WINAPI GetVersionDate(BYTE* month, WORD* year);
+int WINAPI ShowSoftwareUpdates(CWnd* parent);
 }
 
 // Ordinals the host binds to.
