@@ -137,6 +137,105 @@ std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, in
     return clean;
 }
 
+RunningProcess::RunningProcess(const std::string& commandLine)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&m_output, &writeEnd, &inherit, 1 << 16))
+        return;
+    SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        m_process = process.hProcess;
+        m_id = process.dwProcessId;
+    }
+    CloseHandle(writeEnd);
+}
+
+RunningProcess::~RunningProcess()
+{
+    if (m_process != nullptr) {
+        TerminateProcess(m_process, 1);
+        CloseHandle(m_process);
+    }
+    if (m_output != nullptr)
+        CloseHandle(m_output);
+}
+
+std::string RunningProcess::Finish(DWORD timeoutMs)
+{
+    if (m_process == nullptr)
+        return "";
+    if (WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(m_process, 1);
+    std::string output;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        output.append(chunk, got);
+    std::string clean;
+    for (char c : output)
+        if (c != '\r')
+            clean.push_back(c);
+    return clean;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) &&
+        GetDlgItem(window, search->controlId) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search = {processId, controlId, nullptr};
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || GetTickCount() - start > timeoutMs)
+            return search.found;
+        Sleep(50);
+    }
+}
+
+HWND FindMessageBox(DWORD processId, DWORD timeoutMs)
+{
+    return FindWindowWithControl(processId, 0xFFFF, timeoutMs);
+}
+
+std::string WindowText(HWND window)
+{
+    // WM_GETTEXT reaches the control even in another process.
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 bool CopyFileTo(const std::string& from, const std::string& to)
 {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;

@@ -32,6 +32,33 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs);
 // standard output and error; exitCode is -1 when it did not finish.
 std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, int* exitCode = nullptr);
 
+// A process started with its output captured, for tests that drive its
+// windows while it runs.
+class RunningProcess {
+public:
+    explicit RunningProcess(const std::string& commandLine);
+    ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+
+    bool Started() const { return m_process != nullptr; }
+    DWORD Id() const { return m_id; }
+    // Waits for the end (killing it after timeoutMs) and gives its output.
+    std::string Finish(DWORD timeoutMs);
+
+private:
+    HANDLE m_process = nullptr;
+    HANDLE m_output = nullptr;
+    DWORD m_id = 0;
+};
+
+// A visible top-level window of process id holding a child with controlId;
+// null when none shows up within timeoutMs.
+HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
+// A message box (a dialog with the static 0xFFFF) of that process.
+HWND FindMessageBox(DWORD processId, DWORD timeoutMs);
+std::string WindowText(HWND window);
+
 // Copies a file, creating no folders; false on failure.
 bool CopyFileTo(const std::string& from, const std::string& to);
 
