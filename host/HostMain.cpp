@@ -8,6 +8,7 @@
 //     shutdown [nowindow]       ModuleShutdown
 //     load CODE                 LoadLanguageModule
 //     version                   GetVersionDate
+//     open KIND SUBFOLDER       OpenPage (SUBFOLDER null passes a null pointer)
 //     updates [noparent]        ShowSoftwareUpdates, then the resource handle after it
 //     state                     current resource handle, wait cursor, loaded modules
 //
@@ -150,6 +151,11 @@ int main(int argc, char** argv)
             WORD year = 0;
             support.versionDate(&month, &year);
             std::printf("version %u %u\n", month, year);
+        } else if (std::strcmp(command, "open") == 0 && i + 2 < argc) {
+            const auto kind = static_cast<unsigned int>(std::strtoul(argv[++i], nullptr, 10));
+            const char* subFolder = argv[++i];
+            support.openPage(kind, std::strcmp(subFolder, "null") == 0 ? nullptr : subFolder);
+            std::printf("open %u\n", kind);
         } else if (std::strcmp(command, "updates") == 0) {
             CWnd* parent = Flag(i, argc, argv, "noparent") ? nullptr : &mainWindow;
             const int result = support.showUpdates(parent);

@@ -39,6 +39,7 @@ bool SupportModule::Load(const char* folder)
     loadLanguage = Bind<LoadLanguageFn>(module, kOrdinalLoadLanguageModule);
     versionDate = Bind<VersionDateFn>(module, kOrdinalGetVersionDate);
     showUpdates = Bind<ShowUpdatesFn>(module, kOrdinalShowSoftwareUpdates);
+    openPage = Bind<OpenPageFn>(module, kOrdinalOpenPage);
     return startup != nullptr && shutdown != nullptr && loadLanguage != nullptr &&
-           versionDate != nullptr && showUpdates != nullptr;
+           versionDate != nullptr && showUpdates != nullptr && openPage != nullptr;
 }

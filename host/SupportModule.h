@@ -13,6 +13,7 @@ struct SupportModule {
     using LoadLanguageFn = HMODULE(WINAPI*)(const char*);
     using VersionDateFn = void(WINAPI*)(BYTE*, WORD*);
     using ShowUpdatesFn = int(WINAPI*)(CWnd*);
+    using OpenPageFn = void(WINAPI*)(unsigned int, const char*);
 
     HMODULE module = nullptr;
     StartupFn startup = nullptr;
@@ -20,6 +21,7 @@ struct SupportModule {
     LoadLanguageFn loadLanguage = nullptr;
     VersionDateFn versionDate = nullptr;
     ShowUpdatesFn showUpdates = nullptr;
+    OpenPageFn openPage = nullptr;
 
     // Loads from folder (the host's own when null). False when the library
     // or one of its exports is missing.

@@ -1,7 +1,7 @@
 #pragma once
 
 // The support module's exports, by ordinal: 1 ModuleStartup, 2 ModuleShutdown,
-// 7 LoadLanguageModule, 10 GetVersionDate, 11 ShowSoftwareUpdates. All stdcall.
+// 7 LoadLanguageModule, 9 OpenPage, 10 GetVersionDate, 11 ShowSoftwareUpdates. All stdcall.
 
 #include <windows.h>
 
@@ -13,6 +13,7 @@ extern "C" {
 int WINAPI ModuleStartup(const uint32_t* code, CWnd* window, unsigned short, unsigned short);
 void WINAPI ModuleShutdown(CWnd* window);
 HMODULE WINAPI LoadLanguageModule(const char* code);
+void WINAPI OpenPage(unsigned int pageKind, const char* subFolder);
 void WINAPI GetVersionDate(BYTE* month, WORD* year);
 int WINAPI ShowSoftwareUpdates(CWnd* parent);
 }

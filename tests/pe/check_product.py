@@ -5,7 +5,7 @@ import sys
 import capstone
 import pefile
 
-EXPECTED_EXPORTS = {1: 16, 2: 4, 7: 4, 10: 8, 11: 4}   # ordinal: bytes of arguments
+EXPECTED_EXPORTS = {1: 16, 2: 4, 7: 4, 9: 8, 10: 8, 11: 4}   # ordinal: bytes of arguments
 VERSION = (11, 3, 1508, 1001)
 RT_STRING, RT_DIALOG, RT_MANIFEST = 6, 5, 24
 
