@@ -115,11 +115,28 @@ std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, in
     std::string output;
     if (started) {
         CloseHandle(process.hThread);
-        char chunk[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
-            output.append(chunk, got);
-        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        // Poll rather than block in ReadFile: a hung child, or a grandchild that inherited
+        // the pipe, must cost this test its timeout and not the whole run.
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        bool exited = false;
+        for (;;) {
+            DWORD available = 0;
+            if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr))
+                break;
+            if (available > 0) {
+                char chunk[4096];
+                DWORD got = 0;
+                if (!ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) || got == 0)
+                    break;
+                output.append(chunk, got);
+                continue;
+            }
+            if (exited || GetTickCount64() > deadline)
+                break;
+            // One more pass after exit drains what the child wrote last.
+            exited = WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0;
+        }
+        if (WaitForSingleObject(process.hProcess, exited ? 0 : 1000) == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(process.hProcess, &code);
             if (exitCode != nullptr)
