@@ -57,6 +57,8 @@ public:
     BOOL Invalidate(BOOL erase = TRUE) { return ::InvalidateRect(m_hWnd, nullptr, erase); }
     void SetFont(CFont* font, BOOL redraw = TRUE);
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
+    BOOL GetWindowRect(LPRECT rect) const { return ::GetWindowRect(m_hWnd, rect); }
 
     // The message map. Returns whether the message was handled; lResult is
     // then the answer.
@@ -141,6 +143,58 @@ public:                                                                         
         lResult = memberFn(wParam, lParam);                                                      \
         return true;                                                                             \
     }
+
+// The standard window messages a control handles itself, each with the
+// handler signature the message carries.
+#define ON_WM_NCHITTEST() /* LRESULT OnNcHitTest(POINT) */                                       \
+    if (message == WM_NCHITTEST) {                                                               \
+        lResult = OnNcHitTest(POINT{GET_X_LPARAM_(lParam), GET_Y_LPARAM_(lParam)});             \
+        return true;                                                                             \
+    }
+
+#define ON_WM_LBUTTONUP() /* void OnLButtonUp(UINT flags, POINT) */                              \
+    if (message == WM_LBUTTONUP) {                                                               \
+        OnLButtonUp(static_cast<UINT>(wParam), POINT{GET_X_LPARAM_(lParam), GET_Y_LPARAM_(lParam)}); \
+        lResult = 0;                                                                             \
+        return true;                                                                             \
+    }
+
+#define ON_WM_SETCURSOR() /* BOOL OnSetCursor(HWND, UINT hitTest, UINT message) */               \
+    if (message == WM_SETCURSOR) {                                                               \
+        lResult = OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));   \
+        return true;                                                                             \
+    }
+
+#define ON_WM_GETDLGCODE() /* UINT OnGetDlgCode() */                                             \
+    if (message == WM_GETDLGCODE) {                                                              \
+        lResult = OnGetDlgCode();                                                                \
+        return true;                                                                             \
+    }
+
+#define ON_WM_CHAR() /* void OnChar(UINT ch, UINT repeat, UINT flags) */                        \
+    if (message == WM_CHAR) {                                                                    \
+        OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));                       \
+        lResult = 0;                                                                             \
+        return true;                                                                             \
+    }
+
+#define ON_WM_SETFOCUS() /* void OnSetFocus(HWND lost) */                                        \
+    if (message == WM_SETFOCUS) {                                                                \
+        OnSetFocus(reinterpret_cast<HWND>(wParam));                                              \
+        lResult = 0;                                                                             \
+        return true;                                                                             \
+    }
+
+#define ON_WM_KILLFOCUS() /* void OnKillFocus(HWND gaining) */                                   \
+    if (message == WM_KILLFOCUS) {                                                               \
+        OnKillFocus(reinterpret_cast<HWND>(wParam));                                             \
+        lResult = 0;                                                                             \
+        return true;                                                                             \
+    }
+
+// Signed coordinates packed in a mouse message's lParam.
+#define GET_X_LPARAM_(lp) static_cast<int>(static_cast<short>(LOWORD(lp)))
+#define GET_Y_LPARAM_(lp) static_cast<int>(static_cast<short>(HIWORD(lp)))
 
 #define END_MESSAGE_MAP()                                                                        \
     return TheBaseClass::ProcessWindowMessage(hWnd, message, wParam, lParam, lResult);          \

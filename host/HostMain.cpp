@@ -10,12 +10,14 @@
 //     version                   GetVersionDate
 //     open KIND SUBFOLDER       OpenPage (SUBFOLDER null passes a null pointer)
 //     updates [noparent]        ShowSoftwareUpdates, then the resource handle after it
+//     about                     the host's About box with its links
 //     state                     current resource handle, wait cursor, loaded modules
 //
 // Each command prints one line, so tests can read what happened.
 #include "framework/AfxModule.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
+#include "host/AboutDlg.h"
 #include "host/SupportModule.h"
 
 #include <tlhelp32.h>
@@ -160,6 +162,9 @@ int main(int argc, char** argv)
             CWnd* parent = Flag(i, argc, argv, "noparent") ? nullptr : &mainWindow;
             const int result = support.showUpdates(parent);
             std::printf("updates %d resource=%s\n", result, Describe(AfxGetResourceHandle()).c_str());
+        } else if (std::strcmp(command, "about") == 0) {
+            CAboutDlg about(&mainWindow);
+            std::printf("about %d\n", static_cast<int>(about.DoModal()));
         } else if (std::strcmp(command, "state") == 0) {
             std::printf("state resource=%s wait=%d loaded=%s\n",
                         Describe(AfxGetResourceHandle()).c_str(),
