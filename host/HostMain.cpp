@@ -9,7 +9,12 @@
 //     load CODE                 LoadLanguageModule
 //     version                   GetVersionDate
 //     open KIND SUBFOLDER       OpenPage (SUBFOLDER null passes a null pointer)
-//     updates [noparent]        ShowSoftwareUpdates, then the resource handle after it
+//     updates [noparent] [ok|cancel]
+//                               ShowSoftwareUpdates, then the resource handle after it;
+//                               ok or cancel closes the dialog by itself once it shows
+//     soak N                    N cycles of start-up, language loads, dialog, page open and
+//                               shutdown; handles, GDI and user objects, modules and
+//                               windows after the first cycle and at the end
 //     about                     the host's About box with its links
 //     state                     current resource handle, wait cursor, loaded modules
 //
@@ -95,6 +100,83 @@ HWND CreateMainWindow(HINSTANCE instance)
                            480, nullptr, nullptr, instance, nullptr);
 }
 
+// The button this thread's next modal dialog gets pressed by itself.
+int g_closeWith = 0;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32770") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Runs from the dialog's own message loop, which only shows the dialog once
+// its queue runs dry: so the dialog is looked for whether it shows or not.
+void CALLBACK CloseDialogTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr)
+        return;
+    KillTimer(nullptr, timer);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(g_closeWith, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, g_closeWith)));
+}
+
+void CloseNextDialogWith(int button, UINT delayMs)
+{
+    g_closeWith = button;
+    SetTimer(nullptr, 0, delayMs, CloseDialogTimer);
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// What a process holds, to compare across soak cycles.
+std::string Holdings()
+{
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    int modules = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry))
+        ++modules;
+    CloseHandle(snapshot);
+    int windows = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    char text[160];
+    std::snprintf(text, sizeof text, "handles=%lu gdi=%lu user=%lu modules=%d windows=%d",
+                  handles, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                  GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), modules, windows);
+    return text;
+}
+
+void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
+{
+    std::string first;
+    const uint32_t code = 1;
+    for (int cycle = 1; cycle <= cycles; ++cycle) {
+        support.startup(&code, &mainWindow, 0, 0);
+        for (const char* language : {"uk", "us", "xx", "nl"})
+            support.loadLanguage(language);
+        CloseNextDialogWith(IDCANCEL, 0);
+        support.showUpdates(&mainWindow);
+        support.openPage(2, "");
+        support.shutdown(&mainWindow);
+        if (cycle == 1)
+            first = Holdings();
+    }
+    std::printf("soak %d first %s last %s\n", cycles, first.c_str(), Holdings().c_str());
+}
+
 bool Flag(int& i, int argc, char** argv, const char* word)
 {
     if (i + 1 < argc && std::strcmp(argv[i + 1], word) == 0) {
@@ -160,11 +242,17 @@ int main(int argc, char** argv)
             std::printf("open %u\n", kind);
         } else if (std::strcmp(command, "updates") == 0) {
             CWnd* parent = Flag(i, argc, argv, "noparent") ? nullptr : &mainWindow;
+            if (Flag(i, argc, argv, "ok"))
+                CloseNextDialogWith(IDOK, 500);
+            else if (Flag(i, argc, argv, "cancel"))
+                CloseNextDialogWith(IDCANCEL, 0);
             const int result = support.showUpdates(parent);
             std::printf("updates %d resource=%s\n", result, Describe(AfxGetResourceHandle()).c_str());
         } else if (std::strcmp(command, "about") == 0) {
             CAboutDlg about(&mainWindow);
             std::printf("about %d\n", static_cast<int>(about.DoModal()));
+        } else if (std::strcmp(command, "soak") == 0 && i + 1 < argc) {
+            Soak(support, mainWindow, std::atoi(argv[++i]));
         } else if (std::strcmp(command, "state") == 0) {
             std::printf("state resource=%s wait=%d loaded=%s\n",
                         Describe(AfxGetResourceHandle()).c_str(),
