@@ -165,6 +165,5 @@ TEST_F(ActivityLogTest, ProcessesRecordingAtOnceLoseNoCount)
     const std::string path = OnlyLogFile();
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "200");
     const std::string text = test::ReadFileText(path);
-    EXPECT_EQ(test::CountOf(text, "[System]"), 1);
     EXPECT_EQ(test::CountOf(text, "Version="), 1);
 }

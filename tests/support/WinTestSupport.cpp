@@ -59,38 +59,12 @@ int CountOf(const std::string& text, const std::string& part)
     return count;
 }
 
-void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes, DWORD type)
-{
-    HKEY opened = nullptr;
-    RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr);
-    RegSetValueExA(opened, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(opened);
-}
-
-void DeleteValue(HKEY root, const char* key, const char* name)
-{
-    HKEY opened = nullptr;
-    if (name == nullptr)
-        RegDeleteKeyA(root, key);
-    else if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
-        RegDeleteValueA(opened, name);
-        RegCloseKey(opened);
-    }
-}
-
 std::string StoredValue(HKEY root, const char* key, const char* name)
 {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-        return "<none>";
     char data[1024];
     DWORD size = sizeof data;
     DWORD type = 0;
-    const LONG result =
-        RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(opened);
-    if (result != ERROR_SUCCESS)
+    if (RegGetValueA(root, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) != ERROR_SUCCESS)
         return "<none>";
     return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
 }
@@ -209,26 +183,11 @@ Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + nam
         CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
 }
 
-void Deployment::AddLanguage(const std::string& code)
+void Deployment::AddLanguage(const std::string& code) const
 {
     AddFolder(code);
     CopyFileA((ExecutableFolder() + code + "\\BRMSUPP.DLL").c_str(),
               (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
-}
-
-void Deployment::AddFolder(const std::string& name)
-{
-    CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
-}
-
-void Deployment::AddFile(const std::string& name, const std::string& content)
-{
-    WriteFileText(m_folder + "\\" + name, content);
-}
-
-std::string Deployment::Run(const std::string& arguments) const
-{
-    return RunProcess("\"" + m_folder + "\\BramokHost.exe\" " + arguments, 60000);
 }
 
 namespace {

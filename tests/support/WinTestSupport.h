@@ -31,10 +31,16 @@ std::string ExecutableFolder();
 std::string ProfileString(const std::string& path, const char* section, const char* key);
 int CountOf(const std::string& text, const std::string& part);
 
-// A raw registry value (the key is created); Delete removes one value, or the key when name is null.
-void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
-              DWORD type = REG_SZ);
-void DeleteValue(HKEY root, const char* key, const char* name);
+// A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
+inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
+                     DWORD type = REG_SZ)
+{
+    RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+inline void DeleteValue(HKEY root, const char* key, const char* name)
+{
+    name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key);
+}
 // The bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
 std::string StoredValue(HKEY root, const char* key, const char* name);
 inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
@@ -77,11 +83,17 @@ public:
     Deployment(const Deployment&) = delete;
     Deployment& operator=(const Deployment&) = delete;
     const std::string& Folder() const { return m_folder; }
-    void AddLanguage(const std::string& code);
-    void AddFolder(const std::string& name);
-    void AddFile(const std::string& name, const std::string& content = "x");
+    void AddLanguage(const std::string& code) const;
+    void AddFolder(const std::string& name) const
+    {
+        CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
+    }
+    void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
     // Runs the host with the arguments; its output.
-    std::string Run(const std::string& arguments) const;
+    std::string Run(const std::string& arguments) const
+    {
+        return RunProcess("\"" + m_folder + "\\BramokHost.exe\" " + arguments, 60000);
+    }
 
 private:
     std::string m_folder;

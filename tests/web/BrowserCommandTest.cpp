@@ -16,11 +16,7 @@ TEST(CleanBrowserCommand, CutsThePlaceholdersInOrder)
 
 TEST(PageNames, OnlyTheFiveKindsHaveATarget)
 {
-    EXPECT_STREQ(WebPageAddress(0), "http://www.voranda.com/bramok/");
-    EXPECT_STREQ(WebPageAddress(1), "http://www.voranda.com/bramok/downloads.aspx");
-    EXPECT_STREQ(WebPageAddress(2), "http://www.voranda.com/");
-    EXPECT_STREQ(LocalPageName(4), "Quote");
-    EXPECT_STREQ(LocalPageName(5), "Releasenotes");
+    // The targets themselves are checked through the host (PageLauncherTest).
     for (int kind = 0; kind < 256; ++kind) {
         const auto k = static_cast<unsigned char>(kind);
         EXPECT_EQ(WebPageAddress(k) != nullptr || LocalPageName(k) != nullptr,

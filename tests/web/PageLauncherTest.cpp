@@ -64,7 +64,7 @@ TEST_F(PageLauncherTest, EachCommandFormGetsTheAddressAppended)
 
     // Local pages: the short path when present, the long one when missing.
     m_deployment.AddFolder("Help Files");
-    m_deployment.AddFile("Help Files\\Releasenotes.htm", "<html></html>");
+    m_deployment.AddFile("Help Files\\Releasenotes.htm");
     char shortPath[MAX_PATH] = "";
     GetShortPathNameA((m_deployment.Folder() + "\\Help Files\\Releasenotes.htm").c_str(), shortPath,
                       MAX_PATH);
