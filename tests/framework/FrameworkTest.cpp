@@ -11,11 +11,6 @@
 
 namespace {
 
-class CTestApp : public CWinApp {
-public:
-    CTestApp() : CWinApp("Framework test") {}
-};
-
 // A label that answers its own colour and click notifications.
 class CReflectingLabel : public CStatic {
 public:
@@ -81,7 +76,7 @@ TEST(Framework, ResourcesComeThroughTheCurrentHandleThenTheApplicationAndDialogs
     AfxWinInit(GetModuleHandleA(nullptr));
     HMODULE module = LoadLibraryA((test::ExecutableFolder() + "fwtest\\TestModule.dll").c_str());
     ASSERT_NE(module, nullptr);
-    CTestApp app;
+    CWinApp app("Framework test");
     char text[64];
     EXPECT_EQ(AfxLoadString(IDS_IN_MODULE, text, sizeof text), 0);
     EXPECT_STREQ(text, "");
@@ -127,7 +122,7 @@ TEST(Framework, WaitCursorNestsNeverGoesBelowZeroAndExtensionModuleInitialisesOn
     {
         CWaitCursor withoutApp;   // no application object: nothing to count
     }
-    CTestApp app;
+    CWinApp app("Framework test");
     EXPECT_EQ(AfxGetApp(), &app);
     HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     SetCursor(arrow);
