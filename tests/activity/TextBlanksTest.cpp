@@ -6,26 +6,15 @@
 
 TEST(StripLeadingBlanks, RemovesOnlyLeadingSpacesAndTabs)
 {
-    const struct {
-        const char* text;
-        const char* expected;
-    } rows[] = {
-        {"", ""},
-        {"   ", ""},
-        {"\t \t", ""},
-        {"       Intel(R) Core(TM) i7 CPU  ", "Intel(R) Core(TM) i7 CPU  "},
-        {"\tWine Adapter", "Wine Adapter"},
-        {"no blanks", "no blanks"},
-        {" a b\t", "a b\t"},
-        {"\n x", "\n x"},      // only space and tab count as blanks
-        {"\r\tx", "\r\tx"},
+    const char* const rows[][2] = {
+        {"", ""}, {"   ", ""}, {"\t \t", ""}, {"\tWine Adapter", "Wine Adapter"},
+        {"    Intel(R) Core(TM) i7 CPU  ", "Intel(R) Core(TM) i7 CPU  "}, {" a b\t", "a b\t"},
+        {"no blanks", "no blanks"}, {"\n x", "\n x"}, {"\r\tx", "\r\tx"},   // only space and tab
     };
     for (const auto& row : rows) {
-        std::string buffer(row.text);
-        buffer.push_back('\0');
-        buffer += "tail";   // bytes after the terminator stay untouched
+        std::string buffer(row[0]);
         StripLeadingBlanks(&buffer[0]);
-        EXPECT_STREQ(buffer.c_str(), row.expected) << "text \"" << row.text << "\"";
+        EXPECT_STREQ(buffer.c_str(), row[1]) << '"' << row[0] << '"';
     }
     StripLeadingBlanks(nullptr);
 }

@@ -6,141 +6,94 @@
 
 namespace {
 
-struct NamingRow {
-    uint32_t major;
-    uint32_t minor;
-    uint8_t productType;
-    uint16_t suiteMask;
-    bool serverR2;
-    uint16_t architecture;
-    const char* servicePack;
-    const char* expected;
-};
-
-constexpr uint8_t kWorkstation = 1;
-constexpr uint8_t kDomainController = 2;
-constexpr uint8_t kServer = 3;
-constexpr uint16_t kIntel = 0;
-
-std::string Describe(const NamingRow& row)
+std::string Name(const WindowsFacts& facts, std::string* width = nullptr)
 {
-    return std::to_string(row.major) + "." + std::to_string(row.minor) + " type " +
-           std::to_string(row.productType) + " suite " + std::to_string(row.suiteMask) +
-           (row.serverR2 ? " R2" : "") + " arch " + std::to_string(row.architecture);
+    char name[kWindowsTextSize];
+    char wordWidth[kWindowsTextSize];
+    NameWindows(facts, name, wordWidth);
+    if (width != nullptr)
+        *width = wordWidth;
+    return name;
 }
 
 } // namespace
 
-TEST(NameWindows, EveryRowOfTheNamingTable)
+TEST(NameWindows, EveryRowOfTheNamingTableInBothWordWidths)
 {
-    const NamingRow rows[] = {
-        {6, 0, kWorkstation, 0, false, kIntel, "", "Microsoft Windows Vista"},
-        {6, 0, kServer, 0, false, kIntel, "", "Microsoft Windows Server 2008"},
-        {6, 1, kWorkstation, 0, false, kIntel, "", "Microsoft Windows 7"},
-        {6, 1, kServer, 0, false, kIntel, "", "Microsoft Windows Server 2008 R2"},
-        {6, 1, kDomainController, 0, false, kIntel, "", "Microsoft Windows Server 2008 R2"},
-        {6, 2, kWorkstation, 0, false, kIntel, "", "Microsoft Windows 8"},
-        {6, 2, kServer, 0, false, kIntel, "", "Microsoft Windows Server 2012"},
-        {6, 3, kWorkstation, 0, false, kIntel, "", "Microsoft Windows 8.1"},
-        {6, 3, kServer, 0, false, kIntel, "", "Microsoft Windows Server 2012 R2"},
-        // 5.2: R2 first, then storage, home server, XP x64, the rest.
-        {5, 2, kServer, kSuiteStorageServer, true, kIntel, "", "Microsoft Windows Server 2003 R2"},
-        {5, 2, kServer, kSuiteStorageServer, false, kIntel, "",
-         "Microsoft Windows Storage Server 2003"},
-        {5, 2, kServer, kSuiteStorageServer | kSuiteHomeServer, false, kIntel, "",
-         "Microsoft Windows Storage Server 2003"},
-        {5, 2, kServer, kSuiteHomeServer, false, kIntel, "", "Microsoft Windows Home Server"},
-        {5, 2, kWorkstation, 0, false, kArchitectureAmd64, "",
-         "Microsoft Windows XP Professional x64 Edition"},
-        {5, 2, kWorkstation, 0, false, kIntel, "", "Microsoft Windows Server 2003, "},
-        {5, 2, kServer, 0, false, kArchitectureAmd64, "", "Microsoft Windows Server 2003, "},
-        {5, 2, kServer, 0, false, kIntel, "Service Pack 2",
-         "Microsoft Windows Server 2003,  Service Pack 2"},
-        {5, 1, kWorkstation, kSuitePersonal, false, kIntel, "", "Microsoft Windows XP Home Edition"},
-        {5, 1, kWorkstation, 0, false, kIntel, "Service Pack 3",
-         "Microsoft Windows XP Professional Service Pack 3"},
-        {5, 0, kWorkstation, kSuiteDatacenter, false, kIntel, "",
-         "Microsoft Windows 2000 Professional"},
-        {5, 0, kServer, kSuiteDatacenter | kSuiteEnterprise, false, kIntel, "",
-         "Microsoft Windows 2000 Datacenter Server"},
-        {5, 0, kServer, kSuiteEnterprise, false, kIntel, "", "Microsoft Windows 2000 Advanced Server"},
-        {5, 0, kServer, 0, false, kIntel, "", "Microsoft Windows 2000 Server"},
-        // Versions the table does not name keep just the prefix.
-        {5, 3, kWorkstation, 0, false, kIntel, "", "Microsoft "},
-        {6, 4, kWorkstation, 0, false, kIntel, "", "Microsoft "},
-        {10, 0, kWorkstation, 0, false, kIntel, "", "Microsoft "},
-        {10, 0, kServer, 0, false, kIntel, "Service Pack 1", "Microsoft  Service Pack 1"},
-    };
-    for (const NamingRow& row : rows) {
+    constexpr uint32_t NT = kPlatformWin32Nt;
+    constexpr uint8_t W = 1, D = 2, S = 3;   // workstation, domain controller, server
+    constexpr uint16_t x64 = kArchitectureAmd64, Sto = kSuiteStorageServer, Hom = kSuiteHomeServer;
+    // Version, platform, service pack, suite, product type, architecture, R2 metric.
+    const struct {
         WindowsFacts facts;
-        facts.majorVersion = row.major;
-        facts.minorVersion = row.minor;
-        facts.platformId = kPlatformWin32Nt;
-        facts.productType = row.productType;
-        facts.suiteMask = row.suiteMask;
-        facts.serverR2 = row.serverR2;
-        facts.processorArchitecture = row.architecture;
-        facts.servicePack = row.servicePack;
-        char name[kWindowsTextSize];
-        char width[kWindowsTextSize];
-        NameWindows(facts, name, width);
-        EXPECT_STREQ(name, row.expected) << Describe(row);
-        EXPECT_STREQ(width, "32-bit") << Describe(row);
-    }
-}
-
-TEST(NameWindows, ServicePackAndWordWidth)
-{
-    WindowsFacts facts;
-    facts.majorVersion = 6;
-    facts.minorVersion = 1;
-    facts.platformId = kPlatformWin32Nt;
-    facts.productType = kWorkstation;
-    facts.servicePack = "Service Pack 1";
-    facts.sixtyFourBit = true;
-    char name[kWindowsTextSize];
-    char width[kWindowsTextSize];
-    NameWindows(facts, name, width);
-    EXPECT_STREQ(name, "Microsoft Windows 7 Service Pack 1");
-    EXPECT_STREQ(width, "64-bit");
-
-    facts.servicePack = nullptr;
-    NameWindows(facts, name, width);
-    EXPECT_STREQ(name, "Microsoft Windows 7");
+        const char* expected;   // after "Microsoft "
+    } rows[] = {
+        {{6, 0, NT, "", 0, W}, "Windows Vista"},
+        {{6, 0, NT, "", 0, S}, "Windows Server 2008"},
+        {{6, 1, NT, "", 0, W}, "Windows 7"},
+        {{6, 1, NT, nullptr, 0, W}, "Windows 7"},
+        {{6, 1, NT, "Service Pack 1", 0, W}, "Windows 7 Service Pack 1"},
+        {{6, 1, NT, "", 0, S}, "Windows Server 2008 R2"},
+        {{6, 1, NT, "", 0, D}, "Windows Server 2008 R2"},
+        {{6, 2, NT, "", 0, W}, "Windows 8"},
+        {{6, 2, NT, "", 0, S}, "Windows Server 2012"},
+        {{6, 3, NT, "", 0, W}, "Windows 8.1"},
+        {{6, 3, NT, "", 0, S}, "Windows Server 2012 R2"},
+        // 5.2: R2 first, then storage, home server, XP x64, the rest.
+        {{5, 2, NT, "", Sto, S, 0, true}, "Windows Server 2003 R2"},
+        {{5, 2, NT, "", Sto, S}, "Windows Storage Server 2003"},
+        {{5, 2, NT, "", Sto | Hom, S}, "Windows Storage Server 2003"},
+        {{5, 2, NT, "", Hom, S}, "Windows Home Server"},
+        {{5, 2, NT, "", 0, W, x64}, "Windows XP Professional x64 Edition"},
+        {{5, 2, NT, "", 0, W}, "Windows Server 2003, "},
+        {{5, 2, NT, "", 0, S, x64}, "Windows Server 2003, "},
+        {{5, 2, NT, "Service Pack 2", 0, S}, "Windows Server 2003,  Service Pack 2"},
+        {{5, 1, NT, "", kSuitePersonal, W}, "Windows XP Home Edition"},
+        {{5, 1, NT, "Service Pack 3", 0, W}, "Windows XP Professional Service Pack 3"},
+        {{5, 0, NT, "", kSuiteDatacenter, W}, "Windows 2000 Professional"},
+        {{5, 0, NT, "", kSuiteDatacenter | kSuiteEnterprise, S}, "Windows 2000 Datacenter Server"},
+        {{5, 0, NT, "", kSuiteEnterprise, S}, "Windows 2000 Advanced Server"},
+        {{5, 0, NT, "", 0, S}, "Windows 2000 Server"},
+        // Versions the table does not name keep just the prefix.
+        {{5, 3, NT, "", 0, W}, ""},
+        {{6, 4, NT, "", 0, W}, ""},
+        {{10, 0, NT, "", 0, W}, ""},
+        {{10, 0, NT, "Service Pack 1", 0, S}, " Service Pack 1"},
+    };
+    for (const auto& row : rows)
+        for (bool sixtyFour : {false, true}) {
+            WindowsFacts facts = row.facts;
+            facts.sixtyFourBit = sixtyFour;
+            std::string width;
+            EXPECT_EQ(Name(facts, &width), "Microsoft " + std::string(row.expected))
+                << facts.majorVersion << "." << facts.minorVersion << " type "
+                << int{facts.productType} << " suite " << facts.suiteMask << " R2 "
+                << facts.serverR2 << " arch " << facts.processorArchitecture;
+            EXPECT_EQ(width, sixtyFour ? "64-bit" : "32-bit") << row.expected;
+        }
 
     // A service-pack text longer than the room left is cut, never overrun.
     const std::string huge(600, 'S');
-    facts.servicePack = huge.c_str();
-    NameWindows(facts, name, width);
-    EXPECT_EQ(std::string(name).size(), kWindowsTextSize - 1);
-    EXPECT_EQ(std::string(name).rfind("Microsoft Windows 7 SSS", 0), 0u);
+    EXPECT_EQ(Name({6, 1, NT, huge.c_str(), 0, W}),
+              "Microsoft Windows 7 " + huge.substr(0, kWindowsTextSize - 21));
 }
 
-TEST(NameWindows, OldAndNonNtPlatformsGetTheNumberForm)
+TEST(NameWindows, OldAndNonNtPlatformsGetTheNumberFormAndNoWidth)
 {
+    // The service pack is not part of this form; 1 is the 9x platform.
     const struct {
-        uint32_t platform;
-        uint32_t major;
-        uint32_t minor;
+        WindowsFacts facts;
         const char* expected;
     } rows[] = {
-        {kPlatformWin32Nt, 4, 0, "Microsoft Windows 4.0"},
-        {kPlatformWin32Nt, 3, 51, "Microsoft Windows 3.51"},
-        {1, 4, 90, "Microsoft Windows 4.90"},     // the 9x platform
-        {1, 6, 1, "Microsoft Windows 6.1"},
-        {0, 4294967295u, 4294967295u, "Microsoft Windows 4294967295.4294967295"},
+        {{4, 0, kPlatformWin32Nt, "Service Pack 6", 0, 1, 0, false, true}, "4.0"},
+        {{3, 51, kPlatformWin32Nt, "Service Pack 6"}, "3.51"},
+        {{4, 90, 1, "Service Pack 6"}, "4.90"},
+        {{6, 1, 1, "", 0, 1, 0, false, true}, "6.1"},
+        {{4294967295u, 4294967295u, 0}, "4294967295.4294967295"},
     };
     for (const auto& row : rows) {
-        WindowsFacts facts;
-        facts.platformId = row.platform;
-        facts.majorVersion = row.major;
-        facts.minorVersion = row.minor;
-        facts.servicePack = "Service Pack 6";   // not part of this form
-        facts.sixtyFourBit = true;
-        char name[kWindowsTextSize];
-        char width[kWindowsTextSize];
-        NameWindows(facts, name, width);
-        EXPECT_STREQ(name, row.expected) << row.platform << " " << row.major << "." << row.minor;
-        EXPECT_STREQ(width, "") << row.major << "." << row.minor;
+        std::string width = "?";
+        EXPECT_EQ(Name(row.facts, &width), "Microsoft Windows " + std::string(row.expected));
+        EXPECT_EQ(width, "") << row.expected;
     }
 }

@@ -1,5 +1,5 @@
-// Test stand-in for the default browser: appends the command line it was
-// started with to the file named by BRM_BROWSER_RECORD.
+// Test stand-in for the default browser: appends the command line it was started with to
+// the file named by BRM_BROWSER_RECORD.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,12 +8,9 @@
 int main()
 {
     const char* record = std::getenv("BRM_BROWSER_RECORD");
-    if (record == nullptr)
-        return 2;
-    FILE* file = std::fopen(record, "ab");
+    FILE* file = record != nullptr ? std::fopen(record, "ab") : nullptr;
     if (file == nullptr)
         return 1;
     std::fprintf(file, "%s\n", GetCommandLineA());
-    std::fclose(file);
-    return 0;
+    return std::fclose(file);
 }

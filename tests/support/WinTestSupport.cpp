@@ -1,6 +1,7 @@
 #include "tests/support/WinTestSupport.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -8,201 +9,131 @@ namespace test {
 
 std::string ReadFileText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
 bool WriteFileText(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out);
-}
-
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text);
 }
 
 std::vector<std::string> ListFiles(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(entry.cFileName);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.is_regular_file())
+            names.push_back(entry.path().filename().string());
     return names;
 }
 
-std::string FromUnixPath(const std::string& unixPath)
+void FreshFolder(const std::string& folder)
 {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::string Environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-std::string TestFactsFolder()
-{
-    return FromUnixPath(Environment("BRM_TEST_ENV"));
+    RemoveTree(folder);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
 }
 
 std::string ExecutableFolder()
 {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
+    const std::string folder(path);
     return folder.substr(0, folder.rfind('\\') + 1);
 }
 
-int RunProcess(const std::string& commandLine, DWORD timeoutMs)
+std::string ProfileString(const std::string& path, const char* section, const char* key)
 {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return -1;
-    CloseHandle(process.hThread);
-    int result = -1;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        result = static_cast<int>(code);
-    } else {
-        TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hProcess);
-    return result;
+    char value[1024] = "";
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path.c_str());
+    return value;
 }
 
-std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, int* exitCode)
+int CountOf(const std::string& text, const std::string& part)
 {
-    if (exitCode != nullptr)
-        *exitCode = -1;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return "";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    if (started) {
-        CloseHandle(process.hThread);
-        // Poll rather than block in ReadFile: a hung child, or a grandchild that inherited
-        // the pipe, must cost this test its timeout and not the whole run.
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        bool exited = false;
-        for (;;) {
-            DWORD available = 0;
-            if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr))
-                break;
-            if (available > 0) {
-                char chunk[4096];
-                DWORD got = 0;
-                if (!ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) || got == 0)
-                    break;
-                output.append(chunk, got);
-                continue;
-            }
-            if (exited || GetTickCount64() > deadline)
-                break;
-            // One more pass after exit drains what the child wrote last.
-            exited = WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0;
-        }
-        if (WaitForSingleObject(process.hProcess, exited ? 0 : 1000) == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            GetExitCodeProcess(process.hProcess, &code);
-            if (exitCode != nullptr)
-                *exitCode = static_cast<int>(code);
-        } else {
-            TerminateProcess(process.hProcess, 1);
-        }
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(readEnd);
-    std::string clean;
-    for (char c : output)
-        if (c != '\r')
-            clean.push_back(c);
-    return clean;
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
 }
 
-RunningProcess::RunningProcess(const std::string& commandLine)
+std::string StoredValue(HKEY root, const char* key, const char* name)
+{
+    char data[1024];
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegGetValueA(root, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) != ERROR_SUCCESS)
+        return "<none>";
+    return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
+}
+
+Process::Process(const std::string& commandLine)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&m_output, &writeEnd, &inherit, 1 << 16))
+    if (!CreatePipe(&m_output, &writeEnd, &inherit, 0))
         return;
     SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
+    startup.hStdOutput = startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::string line = commandLine;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        CloseHandle(process.hThread);
-        m_process = process.hProcess;
-        m_id = process.dwProcessId;
-    }
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &m_info))
+        m_info = {};
     CloseHandle(writeEnd);
 }
 
-RunningProcess::~RunningProcess()
+Process::~Process()
 {
-    if (m_process != nullptr) {
-        TerminateProcess(m_process, 1);
-        CloseHandle(m_process);
+    if (m_info.hProcess != nullptr) {
+        TerminateProcess(m_info.hProcess, 1);
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
     }
     if (m_output != nullptr)
         CloseHandle(m_output);
 }
 
-std::string RunningProcess::Finish(DWORD timeoutMs)
+std::string Process::Finish(DWORD timeoutMs, int* exitCode)
 {
-    if (m_process == nullptr)
-        return "";
-    if (WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
-        TerminateProcess(m_process, 1);
+    if (exitCode != nullptr)
+        *exitCode = -1;
     std::string output;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        output.append(chunk, got);
-    std::string clean;
-    for (char c : output)
-        if (c != '\r')
-            clean.push_back(c);
-    return clean;
+    if (m_info.hProcess == nullptr)
+        return output;
+    // Poll rather than block in ReadFile: a hung child, or a grandchild that inherited the
+    // pipe, must cost this test its timeout and not the whole run.
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    bool exited = false;
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &available, nullptr))
+            break;
+        if (available > 0) {
+            char chunk[4096];
+            DWORD got = 0;
+            if (!ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) || got == 0)
+                break;
+            output.append(chunk, got);
+            continue;
+        }
+        if (exited || GetTickCount64() > deadline)
+            break;
+        // One more pass after exit drains what the child wrote last.
+        exited = WaitForSingleObject(m_info.hProcess, 5) == WAIT_OBJECT_0;
+    }
+    DWORD code = 0;
+    if (WaitForSingleObject(m_info.hProcess, exited ? 0 : 1000) != WAIT_OBJECT_0)
+        TerminateProcess(m_info.hProcess, 1);
+    else if (GetExitCodeProcess(m_info.hProcess, &code) && exitCode != nullptr)
+        *exitCode = static_cast<int>(code);
+    output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+    return output;
 }
 
 namespace {
@@ -219,30 +150,22 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == search->processId && IsWindowVisible(window) &&
-        GetDlgItem(window, search->controlId) != nullptr) {
+        GetDlgItem(window, search->controlId) != nullptr)
         search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return search->found == nullptr;
 }
 
 } // namespace
 
 HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        WindowSearch search = {processId, controlId, nullptr};
+    WindowSearch search = {processId, controlId, nullptr};
+    for (const DWORD start = GetTickCount(); search.found == nullptr; Sleep(50)) {
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr || GetTickCount() - start > timeoutMs)
-            return search.found;
-        Sleep(50);
+        if (GetTickCount() - start > timeoutMs)
+            break;
     }
-}
-
-HWND FindMessageBox(DWORD processId, DWORD timeoutMs)
-{
-    return FindWindowWithControl(processId, 0xFFFF, timeoutMs);
+    return search.found;
 }
 
 std::string WindowText(HWND window)
@@ -253,48 +176,84 @@ std::string WindowText(HWND window)
     return text;
 }
 
-bool CopyFileTo(const std::string& from, const std::string& to)
+Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + name)
 {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    FreshFolder(m_folder);
+    for (const char* file : {"BramokHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
+        CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
 }
 
-void RemoveTree(const std::string& folder)
+void Deployment::AddLanguage(const std::string& code) const
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
+    AddFolder(code);
+    CopyFileA((ExecutableFolder() + code + "\\BRMSUPP.DLL").c_str(),
+              (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
+}
+
+namespace {
+
+// Opens the service, acts on it and, when that worked and state is not 0, waits up to 15 s
+// for the service to reach state.
+template <typename Act> bool WithService(Act act, DWORD state)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = manager ? OpenServiceA(manager, "VORANDA Update", SERVICE_ALL_ACCESS)
+                                : nullptr;
+    bool reached = service != nullptr && act(service);
+    SERVICE_STATUS status = {};
+    for (const DWORD start = GetTickCount(); reached && state != 0; Sleep(50)) {
+        if (QueryServiceStatus(service, &status) && status.dwCurrentState == state)
+            break;
+        reached = GetTickCount() - start < 15000;
     }
-    RemoveDirectoryA(folder.c_str());
+    if (service != nullptr)
+        CloseServiceHandle(service);
+    if (manager != nullptr)
+        CloseServiceHandle(manager);
+    return reached;
 }
 
-std::string ProfileString(const std::string& path, const char* section, const char* key,
-                          const char* fallback)
+bool StopService(SC_HANDLE service)
 {
-    char value[1024] = "";
-    GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path.c_str());
-    return value;
+    SERVICE_STATUS status = {};
+    return ControlService(service, SERVICE_CONTROL_STOP, &status) != FALSE;
 }
 
-int CountOf(const std::string& text, const std::string& part)
+} // namespace
+
+TestService::TestService(const std::string& record, const std::string& settings,
+                         const std::string& section, bool slow)
 {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos;
-         at = text.find(part, at + part.size()))
-        ++count;
-    return count;
+    Remove();
+    const std::string command = "\"" + ExecutableFolder() + "UpdateService.exe\" \"" + record +
+                                "\" \"" + settings + "\" \"" + section + "\"" + (slow ? " slow" : "");
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = CreateServiceA(manager, "VORANDA Update", "VORANDA Update",
+                                       SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
+                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+    installed = service != nullptr;
+    if (service != nullptr)
+        CloseServiceHandle(service);
+    if (manager != nullptr)
+        CloseServiceHandle(manager);
+}
+
+bool TestService::Start()
+{
+    return WithService([](SC_HANDLE s) { return StartServiceA(s, 0, nullptr) != FALSE; },
+                       SERVICE_RUNNING);
+}
+
+bool TestService::Stop()
+{
+    return WithService(StopService, SERVICE_STOPPED);
+}
+
+void TestService::Remove()
+{
+    WithService(StopService, SERVICE_STOPPED);
+    WithService([](SC_HANDLE s) { return DeleteService(s) != FALSE; }, 0);
 }
 
 } // namespace test

@@ -4,72 +4,122 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace test {
 
+constexpr const char* kProductKey = "Software\\VORANDA\\BRAMOK\\11.3";
+
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
-bool FileExists(const std::string& path);
+inline bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 std::vector<std::string> ListFiles(const std::string& folder);
-
-// A Unix path as wine's drive Z: shows it.
-std::string FromUnixPath(const std::string& unixPath);
-std::string Environment(const char* name);
-
-// The folder the test support leaves its facts in (screen size and such).
-std::string TestFactsFolder();
-
+inline void RemoveTree(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+}
+// An empty folder, with the folders above it made as needed.
+void FreshFolder(const std::string& folder);
 // Folder of the running test executable, with a trailing backslash.
 std::string ExecutableFolder();
+std::string ProfileString(const std::string& path, const char* section, const char* key);
+int CountOf(const std::string& text, const std::string& part);
 
-// Runs a command line and waits up to timeoutMs; the exit code, or -1 when
-// it could not start or did not finish in time (then it is killed).
-int RunProcess(const std::string& commandLine, DWORD timeoutMs);
+// A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
+inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
+                     DWORD type = REG_SZ)
+{
+    RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+inline void DeleteValue(HKEY root, const char* key, const char* name)
+{
+    name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key);
+}
+// The bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
+std::string StoredValue(HKEY root, const char* key, const char* name);
+inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
+{
+    SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
+}
 
-// Runs a command line, waiting up to timeoutMs, and gives what it wrote to
-// standard output and error; exitCode is -1 when it did not finish.
-std::string RunProcessOutput(const std::string& commandLine, DWORD timeoutMs, int* exitCode = nullptr);
-
-// A process started with its output captured, for tests that drive its
-// windows while it runs.
-class RunningProcess {
+// A process started with standard output and error captured.
+class Process {
 public:
-    explicit RunningProcess(const std::string& commandLine);
-    ~RunningProcess();
-    RunningProcess(const RunningProcess&) = delete;
-    RunningProcess& operator=(const RunningProcess&) = delete;
-
-    bool Started() const { return m_process != nullptr; }
-    DWORD Id() const { return m_id; }
-    // Waits for the end (killing it after timeoutMs) and gives its output.
-    std::string Finish(DWORD timeoutMs);
+    explicit Process(const std::string& commandLine);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    DWORD Id() const { return m_info.dwProcessId; }
+    // Reads its output until it ends or timeoutMs pass (then it is killed), without '\r';
+    // exitCode is -1 when it did not finish or never started.
+    std::string Finish(DWORD timeoutMs, int* exitCode = nullptr);
 
 private:
-    HANDLE m_process = nullptr;
+    PROCESS_INFORMATION m_info = {};
     HANDLE m_output = nullptr;
-    DWORD m_id = 0;
 };
+inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs,
+                              int* exitCode = nullptr)
+{
+    return Process(commandLine).Finish(timeoutMs, exitCode);
+}
 
-// A visible top-level window of process id holding a child with controlId;
-// null when none shows up within timeoutMs.
+// A visible top-level window of the process holding a child with controlId (0xFFFF: a
+// message box); null when none shows up within timeoutMs.
 HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
-// A message box (a dialog with the static 0xFFFF) of that process.
-HWND FindMessageBox(DWORD processId, DWORD timeoutMs);
 std::string WindowText(HWND window);
 
-// Copies a file, creating no folders; false on failure.
-bool CopyFileTo(const std::string& from, const std::string& to);
+// A throw-away deployment of host, framework and support module in a folder of its own.
+class Deployment {
+public:
+    explicit Deployment(const std::string& name);
+    ~Deployment() { RemoveTree(m_folder); }
+    Deployment(const Deployment&) = delete;
+    Deployment& operator=(const Deployment&) = delete;
+    const std::string& Folder() const { return m_folder; }
+    void AddLanguage(const std::string& code) const;
+    void AddFolder(const std::string& name) const
+    {
+        CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
+    }
+    void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
+    // Runs the host with the arguments; its output.
+    std::string Run(const std::string& arguments) const
+    {
+        return RunProcess("\"" + m_folder + "\\BramokHost.exe\" " + arguments, 60000);
+    }
 
-// Removes a folder tree.
-void RemoveTree(const std::string& folder);
+private:
+    std::string m_folder;
+};
 
-// Value of a private-profile key, or fallback.
-std::string ProfileString(const std::string& path, const char* section, const char* key,
-                          const char* fallback = "<none>");
+// The host's "state" line: module of the resource handle, wait cursor count, loaded
+// language modules.
+inline std::string State(const std::string& resource, const std::string& loaded, int wait = 0)
+{
+    return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded +
+           "\n";
+}
 
-// Count of non-overlapping occurrences.
-int CountOf(const std::string& text, const std::string& part);
+// The test update service "VORANDA Update" for the object's life, recording each check-now
+// into record; slow makes it answer later than the service manager waits.
+class TestService {
+public:
+    TestService(const std::string& record, const std::string& settings,
+                const std::string& section, bool slow);
+    ~TestService() { Remove(); }
+    TestService(const TestService&) = delete;
+    TestService& operator=(const TestService&) = delete;
+    bool installed = false;
+    bool Start();
+    bool Stop();
+    static void Remove();   // also one left by an earlier run
+};
 
 } // namespace test

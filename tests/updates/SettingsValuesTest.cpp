@@ -4,58 +4,35 @@
 
 #include <string>
 
-TEST(ParseUpdateMode, DecimalWithDefinedResultsForEverythingElse)
+TEST(SettingsValues, ModeUploadAndEditionSection)
 {
     const struct {
         const wchar_t* text;
         int mode;
-    } rows[] = {
-        {L"", 4},                      // empty: the caller's value stands
-        {L"3", 3},
-        {L" 3", 3},
-        {L"\t2", 2},
-        {L"+2", 2},
-        {L"-1", -1},
-        {L"7", 7},
-        {L"3abc", 3},
-        {L"2 ", 2},
-        {L"abc", 1},
-        {L"+", 1},
-        {L"-", 1},
-        {L" ", 1},
-        {L"2147483647", 2147483647},
-        {L"-2147483648", -2147483647 - 1},
-        {L"2147483648", 1},            // outside the 32-bit range
-        {L"-2147483649", 1},
-        {L"99999999999", 1},
-        {L"000000000000000000005", 5},
+    } modes[] = {
+        {L"", 4}, {L"3", 3}, {L" 3", 3}, {L"\t2", 2}, {L"+2", 2}, {L"-1", -1}, {L"7", 7},
+        {L"3abc", 3}, {L"2 ", 2}, {L"abc", 1}, {L"+", 1}, {L"-", 1}, {L" ", 1},
+        {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1}, {L"2147483648", 1},
+        {L"-2147483649", 1}, {L"99999999999", 1}, {L"000000000000000000005", 5},
     };
-    for (const auto& row : rows) {
-        const std::wstring text(row.text);
-        EXPECT_EQ(ParseUpdateMode(row.text, 4), row.mode) << std::string(text.begin(), text.end());
-    }
+    for (const auto& row : modes)   // empty keeps the caller's 4; outside 32 bits gives 1
+        EXPECT_EQ(ParseUpdateMode(row.text, 4), row.mode) << row.text;
     EXPECT_EQ(ParseUpdateMode(nullptr, 4), 4);
-}
 
-TEST(ParseProductUpload, OnlyFalseInAnyCaseSwitchesOff)
-{
+    // Only "false" in any case switches the upload off; nothing switches it on.
     for (const wchar_t* off : {L"false", L"FALSE", L"False", L"fAlSe"})
-        EXPECT_FALSE(ParseProductUpload(off, true));
+        EXPECT_FALSE(ParseProductUpload(off, true)) << off;
     for (const wchar_t* on : {L"true", L"0", L"no", L"off", L"", L"false ", L" false", L"fals",
-                              L"falsey"})
-        EXPECT_TRUE(ParseProductUpload(on, true));
-    EXPECT_FALSE(ParseProductUpload(L"true", false));   // never switches on
-    EXPECT_TRUE(ParseProductUpload(nullptr, true));
-}
+                              L"falsey", static_cast<const wchar_t*>(nullptr)})
+        EXPECT_TRUE(ParseProductUpload(on, true)) << on;
+    EXPECT_FALSE(ParseProductUpload(L"true", false));
 
-TEST(EditionSectionFor, ThreeEditionsAndTheUkFallback)
-{
-    EXPECT_STREQ(EditionSectionFor("uk"), "BRAMOK 11.3 (English UK)");
-    EXPECT_STREQ(EditionSectionFor("us"), "BRAMOK 11.3 (English US)");
-    EXPECT_STREQ(EditionSectionFor("US"), "BRAMOK 11.3 (English US)");
-    EXPECT_STREQ(EditionSectionFor("nl"), "BRAMOK 11.3 (Nederlands)");
-    EXPECT_STREQ(EditionSectionFor("Nl"), "BRAMOK 11.3 (Nederlands)");
-    for (const char* other : {"de", "", "u", "usa", "nl ", "\xC9s"})
-        EXPECT_STREQ(EditionSectionFor(other), "BRAMOK 11.3 (English UK)") << other;
+    const char* const sections[][2] = {
+        {"uk", "English UK"}, {"us", "English US"}, {"US", "English US"}, {"nl", "Nederlands"},
+        {"Nl", "Nederlands"}, {"de", "English UK"}, {"", "English UK"}, {"u", "English UK"},
+        {"usa", "English UK"}, {"nl ", "English UK"}, {"\xC9s", "English UK"},
+    };
+    for (const auto& row : sections)
+        EXPECT_EQ(EditionSectionFor(row[0]), "BRAMOK 11.3 (" + std::string(row[1]) + ")") << row[0];
     EXPECT_STREQ(EditionSectionFor(nullptr), "BRAMOK 11.3 (English UK)");
 }

@@ -4,34 +4,22 @@
 
 TEST(CleanBrowserCommand, CutsThePlaceholdersInOrder)
 {
-    const struct {
-        const char* stored;
-        const char* cleaned;
-    } rows[] = {
-        {"\"C:\\B\\b.exe\" -nohome", "\"C:\\B\\b.exe\" "},
-        {"\"C:\\B\\b.exe\" \"%1\"", "\"C:\\B\\b.exe\" "},
-        {"C:\\B\\b.exe %1 -new-window -x", "C:\\B\\b.exe "},
-        {"C:\\B\\b.exe", "C:\\B\\b.exe"},
-        {"", ""},
-        {"b.exe -nohome \"%1\" %1", "b.exe "},
-        {"b.exe \"%1\" %1", "b.exe "},
+    const char* const rows[][2] = {
+        {"\"C:\\B\\b.exe\" -nohome", "\"C:\\B\\b.exe\" "}, {"\"C:\\B\\b.exe\" \"%1\"", "\"C:\\B\\b.exe\" "},
+        {"C:\\B\\b.exe %1 -new-window -x", "C:\\B\\b.exe "}, {"C:\\B\\b.exe", "C:\\B\\b.exe"},
+        {"", ""}, {"%1", ""}, {"b.exe -nohome \"%1\" %1", "b.exe "}, {"b.exe \"%1\" %1", "b.exe "},
         {"b.exe -NOHOME %2", "b.exe -NOHOME %2"},   // literal, case-sensitive
-        {"%1", ""},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(CleanBrowserCommand(row.stored), row.cleaned) << row.stored;
+        EXPECT_EQ(CleanBrowserCommand(row[0]), row[1]) << row[0];
 }
 
 TEST(PageNames, OnlyTheFiveKindsHaveATarget)
 {
-    EXPECT_STREQ(WebPageAddress(0), "http://www.voranda.com/bramok/");
-    EXPECT_STREQ(WebPageAddress(1), "http://www.voranda.com/bramok/downloads.aspx");
-    EXPECT_STREQ(WebPageAddress(2), "http://www.voranda.com/");
-    EXPECT_STREQ(LocalPageName(4), "Quote");
-    EXPECT_STREQ(LocalPageName(5), "Releasenotes");
+    // The targets themselves are checked through the host (PageLauncherTest).
     for (int kind = 0; kind < 256; ++kind) {
-        const bool defined = kind <= 2 || kind == 4 || kind == 5;
         const auto k = static_cast<unsigned char>(kind);
-        EXPECT_EQ(WebPageAddress(k) != nullptr || LocalPageName(k) != nullptr, defined) << kind;
+        EXPECT_EQ(WebPageAddress(k) != nullptr || LocalPageName(k) != nullptr,
+                  kind <= 2 || kind == 4 || kind == 5) << kind;
     }
 }

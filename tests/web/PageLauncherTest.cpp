@@ -1,7 +1,4 @@
-#include "tests/support/Deployment.h"
 #include "tests/support/WinTestSupport.h"
-
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -11,31 +8,24 @@ namespace {
 
 const std::string kRecord = "C:\\brmtest\\browser.txt";
 
-void SetBrowserCommand(const std::string& bytes, DWORD type)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, nullptr, 0, KEY_SET_VALUE,
-                    nullptr, &key, nullptr);
-    RegSetValueExA(key, nullptr, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-}
-
 class PageLauncherTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         SetEnvironmentVariableA("BRM_BROWSER_RECORD", kRecord.c_str());
-        DeleteFileA(kRecord.c_str());
         m_deployment.AddLanguage("uk");
-        test::SetLanguageValue(std::string("uk\0", 3), REG_SZ);
-        m_browser = m_deployment.Folder() + "\\Browser.exe";
-        test::CopyFileTo(test::ExecutableFolder() + "RecordingBrowser.exe", m_browser);
+        test::SetLanguage(std::string("uk\0", 3));
+        CopyFileA((test::ExecutableFolder() + "RecordingBrowser.exe").c_str(), m_browser.c_str(),
+                  FALSE);
     }
     void TearDown() override
     {
         DeleteFileA(kRecord.c_str());
-        test::DeleteProductKey();
+        test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
+    }
+    static void SetBrowser(const std::string& bytes, DWORD type = REG_SZ)
+    {
+        test::SetValue(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", nullptr, bytes, type);
     }
     // Runs the host, waits for the browser's record, and gives it.
     std::string Open(const std::string& arguments)
@@ -48,64 +38,57 @@ protected:
         return test::ReadFileText(kRecord);
     }
     test::Deployment m_deployment{"pages"};
-    std::string m_browser;
+    const std::string m_browser = m_deployment.Folder() + "\\Browser.exe";
+    const std::string m_quoted = "\"" + m_browser + "\"";
 };
 
 } // namespace
 
 TEST_F(PageLauncherTest, EachCommandFormGetsTheAddressAppended)
 {
-    const std::string quoted = "\"" + m_browser + "\"";
-    const struct {
-        std::string stored;
-        std::string started;
-    } rows[] = {
-        {quoted + " -nohome", quoted + " http://www.voranda.com/bramok/"},
-        {quoted + " \"%1\"", quoted + " http://www.voranda.com/bramok/"},
-        {m_browser + " %1 -new -x", m_browser + " http://www.voranda.com/bramok/"},
-        {quoted, quoted + "http://www.voranda.com/bramok/"},
+    const std::string home = "http://www.voranda.com/bramok/\n";
+    const std::string rows[][2] = {
+        {m_quoted + " -nohome", m_quoted + " " + home}, {m_quoted + " \"%1\"", m_quoted + " " + home},
+        {m_browser + " %1 -new -x", m_browser + " " + home}, {m_quoted, m_quoted + home},
     };
     for (const auto& row : rows) {
-        SetBrowserCommand(row.stored + '\0', REG_SZ);
-        EXPECT_EQ(Open("open 0 null"), row.started + "\n") << row.stored;
+        SetBrowser(row[0] + '\0');
+        EXPECT_EQ(Open("open 0 null"), row[1]) << row[0];
     }
-    SetBrowserCommand(quoted + " ", REG_EXPAND_SZ);   // type ignored, no terminator stored
-    EXPECT_EQ(Open("open 1 null"), quoted + " http://www.voranda.com/bramok/downloads.aspx\n");
-    EXPECT_EQ(Open("open 2 null"), quoted + " http://www.voranda.com/\n");
-    EXPECT_EQ(Open("open 256 null"), quoted + " http://www.voranda.com/bramok/\n");
-    // Kinds without a page start nothing.
-    for (const char* kind : {"3", "6", "255"})
+    SetBrowser(m_quoted + " ", REG_EXPAND_SZ);   // type ignored, no terminator stored
+    EXPECT_EQ(Open("open 1 null"), m_quoted + " http://www.voranda.com/bramok/downloads.aspx\n");
+    EXPECT_EQ(Open("open 2 null"), m_quoted + " http://www.voranda.com/\n");
+    EXPECT_EQ(Open("open 256 null"), m_quoted + " " + home);   // the kind is one byte
+    for (const char* kind : {"3", "6", "255"})   // kinds without a page start nothing
         EXPECT_EQ(Open(std::string("open ") + kind + " Help"), "") << kind;
-}
 
-TEST_F(PageLauncherTest, LocalPagesShortWhenPresentLongWhenMissing)
-{
-    SetBrowserCommand("\"" + m_browser + "\" \0", REG_SZ);
+    // Local pages: the short path when present, the long one when missing.
     m_deployment.AddFolder("Help Files");
-    m_deployment.AddFile("Help Files\\Releasenotes.htm", "<html></html>");
+    m_deployment.AddFile("Help Files\\Releasenotes.htm");
     char shortPath[MAX_PATH] = "";
     GetShortPathNameA((m_deployment.Folder() + "\\Help Files\\Releasenotes.htm").c_str(), shortPath,
                       MAX_PATH);
-    EXPECT_EQ(Open("open 261 \"Help Files\""), "\"" + m_browser + "\" " + shortPath + "\n");
+    EXPECT_EQ(Open("open 261 \"Help Files\""), m_quoted + " " + shortPath + "\n");
     EXPECT_EQ(Open("open 4 \"Help Files\""),
-              "\"" + m_browser + "\" " + m_deployment.Folder() + "\\Help Files\\Quote.htm\n");
+              m_quoted + " " + m_deployment.Folder() + "\\Help Files\\Quote.htm\n");
     // A null or over-long sub-folder is refused without a crash.
     EXPECT_EQ(Open("open 4 null"), "");
     EXPECT_EQ(Open("open 5 " + std::string(400, 'x')), "");
-    EXPECT_NE(m_deployment.RunText("open 5 " + std::string(400, 'x') + " version"), "");
+    EXPECT_NE(m_deployment.Run("open 5 " + std::string(400, 'x') + " version").find("version 5"),
+              std::string::npos);
 }
 
 TEST_F(PageLauncherTest, BrowserFailureShowsMessage42)
 {
-    SetBrowserCommand(std::string("\0", 1), REG_SZ);   // empty: nothing can start
-    test::RunningProcess host("\"" + m_deployment.Folder() + "\\BramokHost.exe\" startup 1 nowindow open 0 null");
-    HWND box = test::FindMessageBox(host.Id(), 20000);
+    SetBrowser(std::string(1, '\0'));   // empty: nothing can start
+    test::Process host("\"" + m_deployment.Folder() + "\\BramokHost.exe\" startup 1 nowindow open 0 null");
+    HWND box = test::FindWindowWithControl(host.Id(), 0xFFFF, 20000);
     ASSERT_NE(box, nullptr);
     const std::string text = test::WindowText(GetDlgItem(box, 0xFFFF));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_NE(host.Finish(20000).find("open 0"), std::string::npos);
     EXPECT_NE(text.find("browser could not be found"), std::string::npos) << text;
-    // With a window the host's own resources answer: it has no string 42,
-    // so nothing is shown and the host finishes by itself.
-    EXPECT_NE(m_deployment.RunText("startup 1 open 0 null").find("open 0"), std::string::npos);
+    // With a window the host's own resources answer: it has no string 42, so nothing is
+    // shown and the host finishes by itself.
+    EXPECT_NE(m_deployment.Run("startup 1 open 0 null").find("open 0"), std::string::npos);
 }
