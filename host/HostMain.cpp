@@ -32,6 +32,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -138,11 +139,46 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
     return TRUE;
 }
 
+// This process's kernel handles, from the system's handle table; wine
+// answers GetProcessHandleCount with 0, the table it does fill in.
+unsigned long CountHandles()
+{
+    struct Entry {
+        ULONG processId;
+        BYTE type;
+        BYTE flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr)
+        return 0;
+    constexpr ULONG kSystemHandleInformation = 16;
+    std::vector<BYTE> table(1 << 20);
+    ULONG needed = 0;
+    while (query(kSystemHandleInformation, table.data(), static_cast<ULONG>(table.size()),
+                 &needed) != 0) {
+        if (table.size() >= (1u << 28))
+            return 0;
+        table.resize(table.size() * 2);
+    }
+    const ULONG count = *reinterpret_cast<const ULONG*>(table.data());
+    const auto* entries = reinterpret_cast<const Entry*>(table.data() + sizeof(ULONG_PTR));
+    unsigned long own = 0;
+    for (ULONG i = 0; i < count; ++i)
+        own += entries[i].processId == GetCurrentProcessId();
+    return own;
+}
+
 // What a process holds, to compare across soak cycles.
 std::string Holdings()
 {
     DWORD handles = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    if (!GetProcessHandleCount(GetCurrentProcess(), &handles) || handles == 0)
+        handles = CountHandles();
     int modules = 0;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
     MODULEENTRY32 entry = {};
