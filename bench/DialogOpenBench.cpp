@@ -66,7 +66,7 @@ int main()
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
-    folder = folder.substr(0, folder.rfind('\\') + 1);
+    folder.resize(folder.rfind('\\') + 1);
 
     HMODULE support = LoadLibraryA((folder + "BRMSUPP.dll").c_str());
     auto startup = reinterpret_cast<decltype(&ModuleStartup)>(

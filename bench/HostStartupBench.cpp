@@ -49,6 +49,7 @@ double RunMs(const std::string& commandLine)
 void Report(const char* what, const std::string& commandLine)
 {
     std::vector<double> samples;
+    samples.reserve(kRuns);
     for (int i = 0; i < kRuns; ++i)
         samples.push_back(RunMs(commandLine));
     std::sort(samples.begin(), samples.end());
@@ -63,7 +64,7 @@ int main()
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
-    folder = folder.substr(0, folder.rfind('\\') + 1);
+    folder.resize(folder.rfind('\\') + 1);
     const std::string host = "\"" + folder + "BramokHost.exe\"";
     std::printf("host runs under wine, %d each\n", kRuns);
     Report("host: load module only", host + " version");

@@ -52,7 +52,7 @@ int main()
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder(self);
-    folder = folder.substr(0, folder.rfind('\\') + 1);
+    folder.resize(folder.rfind('\\') + 1);
     const std::string language = folder + "nl\\BRMSUPP.DLL";
     HKEY product = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK\\11.3", 0, nullptr, 0,

@@ -72,7 +72,7 @@ int main()
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
-    folder = folder.substr(0, folder.rfind('\\') + 1);
+    folder.resize(folder.rfind('\\') + 1);
     const std::string stamp = folder + "open-page-stamp.txt";
     const std::string browser = "\"" + folder + "StampBrowser.exe\"";
     SetEnvironmentVariableA("BRM_BENCH_STAMP", stamp.c_str());

@@ -18,7 +18,7 @@ Fn Bind(HMODULE module, WORD ordinal)
 
 bool SupportModule::Load(const char* folder)
 {
-    char path[MAX_PATH];
+    char path[MAX_PATH] = "";
     if (folder != nullptr) {
         const int written = std::snprintf(path, sizeof path, "%s\\BRMSUPP.dll", folder);
         if (written < 0 || written >= static_cast<int>(sizeof path))

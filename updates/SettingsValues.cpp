@@ -12,7 +12,8 @@ wchar_t LowerAscii(wchar_t c)
 bool EqualsIgnoringCase(const char* text, const char* lower)
 {
     for (; *lower != '\0'; ++text, ++lower)
-        if (LowerAscii(static_cast<wchar_t>(static_cast<unsigned char>(*text))) != *lower)
+        if (LowerAscii(static_cast<wchar_t>(static_cast<unsigned char>(*text))) !=
+            static_cast<wchar_t>(static_cast<unsigned char>(*lower)))
             return false;
     return *text == '\0';
 }

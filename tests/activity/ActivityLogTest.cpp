@@ -133,7 +133,7 @@ TEST_F(ActivityLogTest, FileNameCarriesVolumeComputerNameAndMonth)
     // name in capitals, at most 15 characters.
     const char* serial = std::getenv("BRM_TEST_VOLUME_SERIAL_HEX");
     std::string host = test::ReadFileText("Z:\\proc\\sys\\kernel\\hostname");
-    host = host.substr(0, std::min<std::size_t>(host.find_first_of("\r\n."), 15));
+    host.resize(std::min<std::size_t>({host.find_first_of("\r\n."), host.size(), 15}));
     std::transform(host.begin(), host.end(), host.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     const __time64_t now = _time64(nullptr);

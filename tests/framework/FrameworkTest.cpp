@@ -34,7 +34,7 @@ END_MESSAGE_MAP()
 // (IDC_TEST_BUTTON as a button click) for the modal loop.
 class CTestDlg : public CDialog {
 public:
-    explicit CTestDlg(std::vector<UINT> commands) : CDialog(IDD_TEST_DIALOG), m_commands(commands) {}
+    explicit CTestDlg(const std::vector<UINT>& commands) : CDialog(IDD_TEST_DIALOG), m_commands(commands) {}
     BOOL OnInitDialog() override
     {
         m_initialised = true;
