@@ -1,5 +1,7 @@
 #include "tests/support/WinTestSupport.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -166,6 +168,18 @@ HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
             break;
     }
     return search.found;
+}
+
+int CountProcesses(const std::string& exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        count += _stricmp(entry.szExeFile, exeName.c_str()) == 0;
+    CloseHandle(snapshot);
+    return count;
 }
 
 std::string WindowText(HWND window)

@@ -74,6 +74,8 @@ inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs,
 // message box); null when none shows up within timeoutMs.
 HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
 std::string WindowText(HWND window);
+// Running processes whose executable has this file name.
+int CountProcesses(const std::string& exeName);
 
 // A throw-away deployment of host, framework and support module in a folder of its own.
 class Deployment {

@@ -32,7 +32,7 @@ protected:
     {
         DeleteFileA(kRecord.c_str());
         m_deployment.Run("startup 1 " + arguments);
-        for (int i = 0; i < 100 && !test::FileExists(kRecord); ++i)
+        for (int i = 0; i < 40 && !test::FileExists(kRecord); ++i)   // the browser starts in ~15 ms
             Sleep(50);
         Sleep(100);
         return test::ReadFileText(kRecord);
@@ -76,6 +76,20 @@ TEST_F(PageLauncherTest, EachCommandFormGetsTheAddressAppended)
     EXPECT_EQ(Open("open 5 " + std::string(400, 'x')), "");
     EXPECT_NE(m_deployment.Run("open 5 " + std::string(400, 'x') + " version").find("version 5"),
               std::string::npos);
+
+    // A value over a mebibyte is refused; a browser whose path is near the 260-character
+    // limit still starts; no browser is left running.
+    SetBrowser(m_quoted + std::string(2 << 20, ' ') + '\0');
+    EXPECT_EQ(Open("open 0 null"), "");
+    std::string deep = m_deployment.Folder();
+    while (deep.size() < 230)
+        CreateDirectoryA((deep += "\\" + std::string(20, 'd')).c_str(), nullptr);
+    const std::string longBrowser = deep + "\\" + std::string(250 - deep.size(), 'b') + ".exe";
+    ASSERT_TRUE(CopyFileA(m_browser.c_str(), longBrowser.c_str(), FALSE)) << longBrowser.size();
+    SetBrowser("\"" + longBrowser + "\" \"%1\"" + '\0');
+    EXPECT_EQ(Open("open 2 null"), "\"" + longBrowser + "\" http://www.voranda.com/\n");
+    Sleep(200);
+    EXPECT_EQ(test::CountProcesses("Browser.exe") + test::CountProcesses(longBrowser.substr(deep.size() + 1)), 0);
 }
 
 TEST_F(PageLauncherTest, BrowserFailureShowsMessage42)
