@@ -114,8 +114,16 @@ std::string Process::Finish(DWORD timeoutMs, int* exitCode)
     bool exited = false;
     for (;;) {
         DWORD available = 0;
-        if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &available, nullptr))
+        if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &available, nullptr)) {
+            // The child is gone and its end closed: wine may say so before the last
+            // lines are read, and a read then gives them without blocking.
+            exited = WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
+            char chunk[4096];
+            DWORD got = 0;
+            while (exited && ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0)
+                output.append(chunk, got);
             break;
+        }
         if (available > 0) {
             char chunk[4096];
             DWORD got = 0;
