@@ -1,6 +1,6 @@
 // Times the activity log under wine: a run when the month's file exists, a
-// run that must create it with the inventory, and the floor of one bare
-// profile read plus one write on the same file.
+// run that must create it with the inventory, and the floors of the bare
+// platform calls each must make.
 #include "activity/ActivityLog.h"
 #include "bench/BenchSupport.h"
 
@@ -51,13 +51,19 @@ int main()
     const Figures required = Time(nothing, [&] { bench::RequiredLogCalls(path); });
     const Figures warm = Time(nothing, [] { LogActivity(1, 1); });
     const Figures cold = Time([&] { DeleteFileA(path); }, [] { LogActivity(1, 1); });
+    const Figures created = Time([&] { DeleteFileA(path); }, [&] {
+        bench::RequiredLogCalls(path);
+        bench::RequiredInventoryCalls(path);
+    });
 
     std::printf("activity log, %d runs each\n", kRuns);
     Print("floor: profile read + write", floor, floor);
     Print("floor: every call a run requires", required, floor);
     Print("LogActivity, month's file exists", warm, floor);
+    Print("floor: every call a new file requires", created, floor);
     Print("LogActivity, file created", cold, floor);
     std::printf("month's file exists: %.2fx the required calls\n", warm.median / required.median);
+    std::printf("file created: %.2fx the required calls\n", cold.median / created.median);
     DeleteFileA(path);
     return 0;
 }

@@ -4,9 +4,11 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cpuid.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <vector>
@@ -70,6 +72,57 @@ inline void RequiredLogCalls(const char* path)
     char value[260];
     GetPrivateProfileStringA("1-1-9", "1", "0", value, sizeof value, path);
     WritePrivateProfileStringA("1-1-9", "1", value, path);
+}
+
+// Every platform call the month's first record adds, bare: the Windows
+// version, the locale, CPUID, the processor records, memory, the displays,
+// and one profile write per inventory line.
+inline void RequiredInventoryCalls(const char* path)
+{
+    OSVERSIONINFOEXA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version));
+#pragma GCC diagnostic pop
+    SYSTEM_INFO system = {};
+    GetSystemInfo(&system);
+    GetSystemMetrics(SM_SERVERR2);
+    char locale[3][128];
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGLANGUAGE, locale[0], 128);
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, locale[1], 128);
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, locale[2], 128);
+    unsigned brand[12] = {};
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    __cpuid_count(0x80000000u, 0, a, b, c, d);
+    for (unsigned leaf = 0; leaf < 3; ++leaf)
+        __cpuid_count(0x80000002u + leaf, 0, brand[leaf * 4], brand[leaf * 4 + 1],
+                      brand[leaf * 4 + 2], brand[leaf * 4 + 3]);
+    DWORD length = 0;
+    GetLogicalProcessorInformation(nullptr, &length);
+    std::vector<SYSTEM_LOGICAL_PROCESSOR_INFORMATION> records(
+        length / sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION) + 1);
+    GetLogicalProcessorInformation(records.data(), &length);
+    MEMORYSTATUSEX memory = {};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatusEx(&memory);
+    DISPLAY_DEVICEA device = {};
+    device.cb = sizeof device;
+    EnumDisplayDevicesA(nullptr, 0, &device, 0);
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(device.DeviceName, ENUM_CURRENT_SETTINGS, &mode);
+    for (DWORD index = 0;; ++index) {
+        DISPLAY_DEVICEA each = {};
+        each.cb = sizeof each;
+        if (!EnumDisplayDevicesA(nullptr, index, &each, 0))
+            break;
+    }
+    const char* keys[] = {"Version", "OS", "Architecture", "Locale", "CPU", "Physical CPUs",
+                          "CPU Cores", "Logical CPUs", "RAM", "Display Adapter",
+                          "Display Width", "Display Height", "Display Count"};
+    for (const char* key : keys)
+        WritePrivateProfileStringA("System", key, locale[0], path);
 }
 
 } // namespace bench
