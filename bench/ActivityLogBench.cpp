@@ -49,6 +49,14 @@ int main()
         WritePrivateProfileStringA("1-1-9", "1", value, path);
     });
     const Figures required = Time(nothing, [&] { bench::RequiredLogCalls(path); });
+    // The named mutex that keeps two processes from losing a count.
+    const Figures locked = Time(nothing, [&] {
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, "Global\\BRAMOK.ActivityLog.bench");
+        WaitForSingleObject(mutex, 1000);
+        bench::RequiredLogCalls(path);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
     const Figures warm = Time(nothing, [] { LogActivity(1, 1); });
     const Figures cold = Time([&] { DeleteFileA(path); }, [] { LogActivity(1, 1); });
     const Figures created = Time([&] { DeleteFileA(path); }, [&] {
@@ -59,10 +67,12 @@ int main()
     std::printf("activity log, %d runs each\n", kRuns);
     Print("floor: profile read + write", floor, floor);
     Print("floor: every call a run requires", required, floor);
+    Print("floor: those calls and the file lock", locked, floor);
     Print("LogActivity, month's file exists", warm, floor);
     Print("floor: every call a new file requires", created, floor);
     Print("LogActivity, file created", cold, floor);
-    std::printf("month's file exists: %.2fx the required calls\n", warm.median / required.median);
+    std::printf("month's file exists: %.2fx the required calls, %.2fx with the lock\n",
+                warm.median / required.median, warm.median / locked.median);
     std::printf("file created: %.2fx the required calls\n", cold.median / created.median);
     DeleteFileA(path);
     return 0;
