@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <vector>

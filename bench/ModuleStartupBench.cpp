@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int kRuns = 20;
+constexpr const char* kProductKey = "Software\\VORANDA\\BRAMOK\\11.3";
 
 std::pair<double, double> Time(const std::function<void()>& prepare,
                                const std::function<void()>& work)
@@ -54,7 +55,7 @@ int main()
     folder.resize(folder.rfind('\\') + 1);
     const std::string language = folder + "nl\\BRMSUPP.DLL";
     HKEY product = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK\\11.3", 0, nullptr, 0,
+    RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0,
                     KEY_ALL_ACCESS, nullptr, &product, nullptr);
     RegSetValueExA(product, "Language", 0, REG_SZ, reinterpret_cast<const BYTE*>("nl"), 3);
 
@@ -96,7 +97,7 @@ int main()
     const auto startupCalls = [&] {
         HCURSOR previous = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
         HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK\\11.3", 0, nullptr, 0,
+        RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0,
                         KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
         char value[16];
         DWORD size = sizeof value;
