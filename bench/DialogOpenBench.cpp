@@ -4,7 +4,7 @@
 #include "framework/AfxModule.h"
 #include "framework/WinApp.h"
 #include "language/LanguageResourceIds.h"
-#include "module/ModuleExports.h"
+#include "module/BRMSUPP.h"
 
 #include <windows.h>
 
@@ -69,10 +69,8 @@ int main()
     folder.resize(folder.rfind('\\') + 1);
 
     HMODULE support = LoadLibraryA((folder + "BRMSUPP.dll").c_str());
-    auto startup = reinterpret_cast<decltype(&ModuleStartup)>(
-        reinterpret_cast<void*>(GetProcAddress(support, MAKEINTRESOURCEA(kOrdinalModuleStartup))));
-    auto show = reinterpret_cast<decltype(&ShowSoftwareUpdates)>(reinterpret_cast<void*>(
-        GetProcAddress(support, MAKEINTRESOURCEA(kOrdinalShowSoftwareUpdates))));
+    auto startup = BRMSUPP_BIND(support, ModuleStartup);
+    auto show = BRMSUPP_BIND(support, ShowSoftwareUpdates);
     const uint32_t code = 1;
     if (startup == nullptr || show == nullptr || startup(&code, nullptr, 0, 0) != 1) {
         std::printf("support module not usable\n");

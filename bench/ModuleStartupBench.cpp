@@ -7,7 +7,7 @@
 #include "bench/BenchSupport.h"
 #include "framework/AfxModule.h"
 #include "framework/WinApp.h"
-#include "module/ModuleExports.h"
+#include "module/BRMSUPP.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -60,10 +60,8 @@ int main()
     RegSetValueExA(product, "Language", 0, REG_SZ, reinterpret_cast<const BYTE*>("nl"), 3);
 
     HMODULE support = LoadLibraryA((folder + "BRMSUPP.dll").c_str());
-    auto startup = reinterpret_cast<decltype(&ModuleStartup)>(reinterpret_cast<void*>(
-        GetProcAddress(support, MAKEINTRESOURCEA(kOrdinalModuleStartup))));
-    auto load = reinterpret_cast<decltype(&LoadLanguageModule)>(reinterpret_cast<void*>(
-        GetProcAddress(support, MAKEINTRESOURCEA(kOrdinalLoadLanguageModule))));
+    auto startup = BRMSUPP_BIND(support, ModuleStartup);
+    auto load = BRMSUPP_BIND(support, LoadLanguageModule);
     if (startup == nullptr || load == nullptr) {
         std::printf("BRMSUPP.dll or its exports not found\n");
         return 1;

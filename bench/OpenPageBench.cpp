@@ -1,6 +1,6 @@
 // Times OpenPage (export 9) from the call to the browser process running,
 // against the floor of starting the same browser with CreateProcessA alone.
-#include <windows.h>
+#include "module/BRMSUPP.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int kRuns = 20;
-using OpenPageFn = void(WINAPI*)(unsigned int, const char*);
 
 double Ms(LONGLONG ticks)
 {
@@ -81,8 +80,7 @@ int main()
                  static_cast<DWORD>(command.size()));
 
     HMODULE support = LoadLibraryA((folder + "BRMSUPP.dll").c_str());
-    auto openPage = reinterpret_cast<OpenPageFn>(
-        reinterpret_cast<void*>(GetProcAddress(support, MAKEINTRESOURCEA(9))));
+    auto openPage = BRMSUPP_BIND(support, OpenPage);
     if (openPage == nullptr) {
         std::printf("BRMSUPP.dll or its export 9 not found\n");
         return 1;

@@ -1,20 +1,7 @@
 #include "host/SupportModule.h"
 
-#include "module/ModuleExports.h"
-
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-template <typename Fn>
-Fn Bind(HMODULE module, WORD ordinal)
-{
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
-}
-
-} // namespace
 
 bool SupportModule::Load(const char* folder)
 {
@@ -34,12 +21,12 @@ bool SupportModule::Load(const char* folder)
     module = LoadLibraryA(path);
     if (module == nullptr)
         return false;
-    startup = Bind<StartupFn>(module, kOrdinalModuleStartup);
-    shutdown = Bind<ShutdownFn>(module, kOrdinalModuleShutdown);
-    loadLanguage = Bind<LoadLanguageFn>(module, kOrdinalLoadLanguageModule);
-    versionDate = Bind<VersionDateFn>(module, kOrdinalGetVersionDate);
-    showUpdates = Bind<ShowUpdatesFn>(module, kOrdinalShowSoftwareUpdates);
-    openPage = Bind<OpenPageFn>(module, kOrdinalOpenPage);
+    startup = BRMSUPP_BIND(module, ModuleStartup);
+    shutdown = BRMSUPP_BIND(module, ModuleShutdown);
+    loadLanguage = BRMSUPP_BIND(module, LoadLanguageModule);
+    versionDate = BRMSUPP_BIND(module, GetVersionDate);
+    showUpdates = BRMSUPP_BIND(module, ShowSoftwareUpdates);
+    openPage = BRMSUPP_BIND(module, OpenPage);
     return startup != nullptr && shutdown != nullptr && loadLanguage != nullptr &&
            versionDate != nullptr && showUpdates != nullptr && openPage != nullptr;
 }

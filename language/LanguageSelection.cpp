@@ -2,6 +2,7 @@
 
 #include "framework/AfxModule.h"
 #include "language/RegistryKey.h"
+#include "module/BRMSUPP.h"
 #include "module/ModuleGlobals.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "language/LanguageSelection.h"
-#include "module/ModuleExports.h"
+#include "module/BRMSUPP.h"
 #include "module/ModuleGlobals.h"
 
 HINSTANCE g_hModuleInstance = nullptr;

@@ -3,6 +3,7 @@
 #include "framework/AfxModule.h"
 #include "framework/WinApp.h"
 #include "language/LanguageResourceIds.h"
+#include "module/BRMSUPP.h"
 #include "module/ModuleGlobals.h"
 #include "updates/CheckNow.h"
 

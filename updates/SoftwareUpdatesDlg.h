@@ -30,6 +30,5 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
-// Export 11: runs the dialog with the language module as the resource
-// handle and gives its modal result (-1 when it cannot be created).
-extern "C" int WINAPI ShowSoftwareUpdates(CWnd* parent);
+// Export 11, ShowSoftwareUpdates (declared in module/BRMSUPP.h), runs the dialog
+// with the language module as the resource handle.

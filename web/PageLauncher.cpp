@@ -3,6 +3,7 @@
 #include "framework/AfxModule.h"
 #include "framework/WinApp.h"
 #include "language/LanguageResourceIds.h"
+#include "module/BRMSUPP.h"
 #include "web/BrowserCommand.h"
 
 #include <cstdio>

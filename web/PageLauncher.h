@@ -19,7 +19,5 @@ bool BuildLocalPagePath(unsigned char pageKind, const char* subFolder,
 // Beeps and shows string 42 with a stop icon; nothing when it is missing.
 void ReportBrowserFailure();
 
-// Export 9: opens a page in the default browser. Kinds 0-2 are web pages,
-// 4 and 5 local pages in subFolder; only the low 8 bits count, and other
-// kinds are refused silently.
-extern "C" void WINAPI OpenPage(unsigned int pageKind, const char* subFolder);
+// Export 9, OpenPage (declared in module/BRMSUPP.h): only the low 8 bits of
+// the kind count, and other kinds are refused silently.
