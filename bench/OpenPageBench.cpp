@@ -1,4 +1,4 @@
-// Times OpenPage (export 9) from the call to the browser process running,
+// Times OpenPage from the call to the browser process running,
 // against the floor of starting the same browser with CreateProcessA alone.
 #include "module/BRMSUPP.h"
 
@@ -82,7 +82,7 @@ int main()
     HMODULE support = LoadLibraryA((folder + "BRMSUPP.dll").c_str());
     auto openPage = BRMSUPP_BIND(support, OpenPage);
     if (openPage == nullptr) {
-        std::printf("BRMSUPP.dll or its export 9 not found\n");
+        std::printf("BRMSUPP.dll or its OpenPage not found\n");
         return 1;
     }
     std::printf("page open to browser started under wine, %d each\n", kRuns);

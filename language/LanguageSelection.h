@@ -14,5 +14,5 @@ void SelectLanguageCode(char (&code)[kLanguageCodeSize]);
 // fails, into g_hLanguageModule. Whether one was loaded.
 bool LoadLanguageResources(const char* code);
 
-// Export 7, LoadLanguageModule (declared in module/BRMSUPP.h), loads the one in
-// the code's folder under the support module's own file name.
+// LoadLanguageModule (declared in module/BRMSUPP.h) loads the language module
+// from the code's folder under the support module's own file name.

@@ -68,7 +68,7 @@ enum ModuleOrdinal {
 #else
 /* The export of that name from a loaded BRMSUPP.dll, typed; NULL when missing. */
 #define BRMSUPP_BIND(module, name)                                                             \
-    ((name##Fn*)(void*)GetProcAddress((module), MAKEINTRESOURCEA(kOrdinal##name)))
+    ((name##Fn*)(void (*)(void))GetProcAddress((module), MAKEINTRESOURCEA(kOrdinal##name)))
 #endif
 
 #endif /* BRMSUPP_H */

@@ -30,5 +30,5 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
-// Export 11, ShowSoftwareUpdates (declared in module/BRMSUPP.h), runs the dialog
-// with the language module as the resource handle.
+// ShowSoftwareUpdates (declared in module/BRMSUPP.h) runs the dialog with the
+// language module as the resource handle.

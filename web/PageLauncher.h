@@ -19,5 +19,5 @@ bool BuildLocalPagePath(unsigned char pageKind, const char* subFolder,
 // Beeps and shows string 42 with a stop icon; nothing when it is missing.
 void ReportBrowserFailure();
 
-// Export 9, OpenPage (declared in module/BRMSUPP.h): only the low 8 bits of
-// the kind count, and other kinds are refused silently.
+// OpenPage (declared in module/BRMSUPP.h) takes only the low 8 bits of the
+// kind; other kinds are refused silently.

@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """Checks the 32-bit product files: BRMSUPP.dll and its language modules."""
+import re
 import sys
 
 import capstone
 import pefile
 
-EXPORTS = {1: 16, 2: 4, 7: 4, 9: 8, 10: 8, 11: 4}   # ordinal: bytes of stdcall arguments
+# ordinal: bytes of stdcall arguments, from the .def ("Name@bytes @ordinal NONAME")
+EXPORTS = {int(o): int(b) for b, o in re.findall(r"@(\d+) @(\d+) NONAME", open(sys.argv[2]).read())}
 VERSION = (11, 3, 1508, 1001)
 RT_STRING, RT_DIALOG, RT_MANIFEST = 6, 5, 24
 failures = []
