@@ -16,6 +16,8 @@
 //                               shutdown; handles, GDI and user objects, modules and
 //                               windows after the first cycle and at the end
 //     about                     the host's About box with its links
+//     stack                     (32-bit) each export once through a caller that checks the
+//                               stack pointer: "ORDINAL:BYTES" left on or taken off the stack
 //     state                     current resource handle, wait cursor, loaded modules
 //
 // Each command prints one line, so tests can read what happened.
@@ -23,6 +25,7 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "host/AboutDlg.h"
+#include "host/StackCheck.h"
 #include "host/SupportModule.h"
 
 #include <tlhelp32.h>
@@ -213,6 +216,47 @@ void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
     std::printf("soak %d first %s last %s\n", cycles, first.c_str(), Holdings().c_str());
 }
 
+#if defined(__i386__)
+uint32_t Arg(const void* pointer)
+{
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// Start-up, a language load, an unknown page kind, a cancelled dialog and shutdown, each
+// bound by ordinal and called as another compiler's host would call it.
+void CheckStack(HMODULE module, CWnd& mainWindow)
+{
+    const uint32_t code = 1;
+    BYTE month = 0;
+    WORD year = 0;
+    struct Call {
+        WORD ordinal;
+        std::vector<uint32_t> arguments;
+    } calls[] = {{10, {Arg(&month), Arg(&year)}}, {1, {Arg(&code), Arg(&mainWindow), 0, 0}},
+                 {7, {Arg("uk")}}, {9, {99, 0}}, {11, {Arg(&mainWindow)}},
+                 {2, {Arg(&mainWindow)}}};
+    std::string line = "stack";
+    uint32_t startup = 0, updates = 0;
+    for (const Call& call : calls) {
+        const auto function = reinterpret_cast<const void*>(
+            GetProcAddress(module, MAKEINTRESOURCEA(call.ordinal)));
+        if (call.ordinal == 11)
+            CloseNextDialogWith(IDCANCEL, 0);
+        uint32_t result = 0;
+        const int32_t moved = CallMeasuringStack(
+            function, call.arguments.data(), static_cast<uint32_t>(call.arguments.size()),
+            &result);
+        line += " " + std::to_string(call.ordinal) + ":" + std::to_string(moved);
+        if (call.ordinal == 1)
+            startup = result;
+        else if (call.ordinal == 11)
+            updates = result;
+    }
+    std::printf("%s (version %u %u, startup %u, updates %u)\n", line.c_str(), month, year,
+                startup, updates);
+}
+#endif
+
 bool Flag(int& i, int argc, char** argv, const char* word)
 {
     if (i + 1 < argc && std::strcmp(argv[i + 1], word) == 0) {
@@ -289,6 +333,10 @@ int main(int argc, char** argv)
             std::printf("about %d\n", static_cast<int>(about.DoModal()));
         } else if (std::strcmp(command, "soak") == 0 && i + 1 < argc) {
             Soak(support, mainWindow, std::atoi(argv[++i]));
+#if defined(__i386__)
+        } else if (std::strcmp(command, "stack") == 0) {
+            CheckStack(support.module, mainWindow);
+#endif
         } else if (std::strcmp(command, "state") == 0) {
             std::printf("state resource=%s wait=%d loaded=%s\n",
                         Describe(AfxGetResourceHandle()).c_str(),
