@@ -12,7 +12,8 @@
 //     updates [noparent] [ok|cancel]
 //                               ShowSoftwareUpdates, then the resource handle after it;
 //                               ok or cancel closes the dialog by itself once it shows
-//     soak N                    N cycles of start-up, language loads, dialog, page open and
+//     soak N [EVERY]            N cycles of start-up, language loads, dialog, page open (on the
+//                               first cycle and every EVERYth after, default every one) and
 //                               shutdown; handles, GDI and user objects, modules and
 //                               windows after the first cycle and at the end
 //     about                     the host's About box with its links
@@ -198,7 +199,7 @@ std::string Holdings()
     return text;
 }
 
-void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
+void Soak(SupportModule& support, CWnd& mainWindow, int cycles, int pageEvery)
 {
     std::string first;
     const uint32_t code = 1;
@@ -208,7 +209,8 @@ void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
             support.loadLanguage(language);
         CloseNextDialogWith(IDCANCEL, 0);
         support.showUpdates(&mainWindow);
-        support.openPage(2, "");
+        if ((cycle - 1) % pageEvery == 0)
+            support.openPage(2, "");
         support.shutdown(&mainWindow);
         if (cycle == 1)
             first = Holdings();
@@ -332,7 +334,9 @@ int main(int argc, char** argv)
             CAboutDlg about(&mainWindow);
             std::printf("about %d\n", static_cast<int>(about.DoModal()));
         } else if (std::strcmp(command, "soak") == 0 && i + 1 < argc) {
-            Soak(support, mainWindow, std::atoi(argv[++i]));
+            const int cycles = std::atoi(argv[++i]);
+            const int every = i + 1 < argc && std::atoi(argv[i + 1]) > 0 ? std::atoi(argv[++i]) : 1;
+            Soak(support, mainWindow, cycles, every);
 #if defined(__i386__)
         } else if (std::strcmp(command, "stack") == 0) {
             CheckStack(support.module, mainWindow);
