@@ -1,5 +1,7 @@
 #include "host/StackCheck.h"
 
+#if defined(__i386__)
+
 // The compiler's own frame handling would repair a wrong clean-up unseen, so the call is
 // made from assembly that keeps the expected stack pointer in a callee-saved register.
 extern "C" int32_t BrmMeasuredCall(const void* function, const uint32_t* arguments,
@@ -44,3 +46,5 @@ int32_t CallMeasuringStack(const void* function, const uint32_t* arguments, uint
 {
     return BrmMeasuredCall(function, arguments, count, result);
 }
+
+#endif
