@@ -1,4 +1,4 @@
-# The test build: 64-bit Windows, run under wine.
+# The 64-bit build, run under wine like the 32-bit product.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -12,10 +12,13 @@
 //     updates [noparent] [ok|cancel]
 //                               ShowSoftwareUpdates, then the resource handle after it;
 //                               ok or cancel closes the dialog by itself once it shows
-//     soak N                    N cycles of start-up, language loads, dialog, page open and
+//     soak N [EVERY]            N cycles of start-up, language loads, dialog, page open (on the
+//                               first cycle and every EVERYth after, default every one) and
 //                               shutdown; handles, GDI and user objects, modules and
 //                               windows after the first cycle and at the end
 //     about                     the host's About box with its links
+//     stack                     (32-bit) each export once through a caller that checks the
+//                               stack pointer: "ORDINAL:BYTES" left on or taken off the stack
 //     state                     current resource handle, wait cursor, loaded modules
 //
 // Each command prints one line, so tests can read what happened.
@@ -23,6 +26,7 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "host/AboutDlg.h"
+#include "host/StackCheck.h"
 #include "host/SupportModule.h"
 
 #include <tlhelp32.h>
@@ -195,7 +199,7 @@ std::string Holdings()
     return text;
 }
 
-void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
+void Soak(SupportModule& support, CWnd& mainWindow, int cycles, int pageEvery)
 {
     std::string first;
     const uint32_t code = 1;
@@ -205,13 +209,55 @@ void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
             support.loadLanguage(language);
         CloseNextDialogWith(IDCANCEL, 0);
         support.showUpdates(&mainWindow);
-        support.openPage(2, "");
+        if ((cycle - 1) % pageEvery == 0)
+            support.openPage(2, "");
         support.shutdown(&mainWindow);
         if (cycle == 1)
             first = Holdings();
     }
     std::printf("soak %d first %s last %s\n", cycles, first.c_str(), Holdings().c_str());
 }
+
+#if defined(__i386__)
+uint32_t Arg(const void* pointer)
+{
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// Start-up, a language load, an unknown page kind, a cancelled dialog and shutdown, each
+// bound by ordinal and called as another compiler's host would call it.
+void CheckStack(HMODULE module, CWnd& mainWindow)
+{
+    const uint32_t code = 1;
+    BYTE month = 0;
+    WORD year = 0;
+    struct Call {
+        WORD ordinal;
+        std::vector<uint32_t> arguments;
+    } calls[] = {{10, {Arg(&month), Arg(&year)}}, {1, {Arg(&code), Arg(&mainWindow), 0, 0}},
+                 {7, {Arg("uk")}}, {9, {99, 0}}, {11, {Arg(&mainWindow)}},
+                 {2, {Arg(&mainWindow)}}};
+    std::string line = "stack";
+    uint32_t startup = 0, updates = 0;
+    for (const Call& call : calls) {
+        const auto function = reinterpret_cast<const void*>(
+            GetProcAddress(module, MAKEINTRESOURCEA(call.ordinal)));
+        if (call.ordinal == 11)
+            CloseNextDialogWith(IDCANCEL, 0);
+        uint32_t result = 0;
+        const int32_t moved = CallMeasuringStack(
+            function, call.arguments.data(), static_cast<uint32_t>(call.arguments.size()),
+            &result);
+        line += " " + std::to_string(call.ordinal) + ":" + std::to_string(moved);
+        if (call.ordinal == 1)
+            startup = result;
+        else if (call.ordinal == 11)
+            updates = result;
+    }
+    std::printf("%s (version %u %u, startup %u, updates %u)\n", line.c_str(), month, year,
+                startup, updates);
+}
+#endif
 
 bool Flag(int& i, int argc, char** argv, const char* word)
 {
@@ -288,7 +334,13 @@ int main(int argc, char** argv)
             CAboutDlg about(&mainWindow);
             std::printf("about %d\n", static_cast<int>(about.DoModal()));
         } else if (std::strcmp(command, "soak") == 0 && i + 1 < argc) {
-            Soak(support, mainWindow, std::atoi(argv[++i]));
+            const int cycles = std::atoi(argv[++i]);
+            const int every = i + 1 < argc && std::atoi(argv[i + 1]) > 0 ? std::atoi(argv[++i]) : 1;
+            Soak(support, mainWindow, cycles, every);
+#if defined(__i386__)
+        } else if (std::strcmp(command, "stack") == 0) {
+            CheckStack(support.module, mainWindow);
+#endif
         } else if (std::strcmp(command, "state") == 0) {
             std::printf("state resource=%s wait=%d loaded=%s\n",
                         Describe(AfxGetResourceHandle()).c_str(),

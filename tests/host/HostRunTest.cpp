@@ -78,7 +78,9 @@ TEST_F(HostRunTest, SoakOfAThousandCyclesHoldsNothingMoreThanAfterTheFirst)
     RegSetValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", REG_SZ, browser.c_str(),
                  static_cast<DWORD>(browser.size()));
     test::SetLanguage(std::string("nl\0", 3));
-    const std::string output = test::RunProcess(Host() + "soak 1000", 280000);
+    // A page on every 50th cycle: 20 browsers, enough to show a leak per open, as a 32-bit
+    // process start under emulation costs about a second.
+    const std::string output = test::RunProcess(Host() + "soak 1000 50", 280000);
     // "soak N first <holdings> last <holdings>"
     const std::size_t first = output.find(" first "), last = output.find(" last ");
     ASSERT_TRUE(first != std::string::npos && last != std::string::npos) << output;
@@ -86,9 +88,9 @@ TEST_F(HostRunTest, SoakOfAThousandCyclesHoldsNothingMoreThanAfterTheFirst)
     EXPECT_EQ(output.substr(first + 7, last - first - 7) + "\n", output.substr(last + 6)) << output;
     EXPECT_EQ(output.find("handles=0 "), std::string::npos) << "no handle count: " << output;
     EXPECT_EQ(test::ProfileString(OnlyLog(), "1-1-9", "1"), "1000");
-    for (int i = 0; i < 100 && test::CountOf(test::ReadFileText(kRecord), "\n") < 1000; ++i)
+    for (int i = 0; i < 100 && test::CountOf(test::ReadFileText(kRecord), "\n") < 20; ++i)
         Sleep(50);
-    EXPECT_EQ(test::CountOf(test::ReadFileText(kRecord), "http://www.voranda.com/"), 1000);
+    EXPECT_EQ(test::CountOf(test::ReadFileText(kRecord), "http://www.voranda.com/"), 20);
 }
 
 TEST_F(HostRunTest, HostileFilesAndLanguageModulesGiveADefinedResult)
