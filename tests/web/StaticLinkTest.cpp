@@ -33,21 +33,15 @@ void Pump(DWORD ms)
     } while (GetTickCount64() < end);
 }
 
-// The targets the recording browser got, once count of them arrived.
+// The targets the recording browser got (the last quoted part of each line), pumping
+// this thread's messages meanwhile.
 std::vector<std::string> Opened(std::size_t count, int waitMs = 10000)
 {
-    std::vector<std::string> lines;
-    for (int i = 0; i < waitMs / 50 && lines.size() < count; ++i) {
+    for (int i = 0; i < waitMs / 50 && test::RecordLines(kRecord, 0).size() < count; ++i)
         Pump(50);
-        lines.clear();
-        const std::string text = test::ReadFileText(kRecord);
-        for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
-            lines.push_back(text.substr(at, end - at));
-    }
-    for (std::string& line : lines) {   // the argument: the last quoted part
-        const std::size_t open = line.rfind('"', line.size() - 2);
-        line = line.substr(open + 1, line.size() - open - 2);
-    }
+    std::vector<std::string> lines = test::RecordLines(kRecord, 0);
+    for (std::string& line : lines)
+        line = line.substr(line.rfind('"', line.size() - 2) + 1, line.size() - line.rfind('"', line.size() - 2) - 2);
     return lines;
 }
 
@@ -105,12 +99,7 @@ protected:
     {
         AfxWinInit(GetModuleHandleA(nullptr));
         CreateDirectoryA("C:\\brmtest", nullptr);
-        DeleteFileA(kRecord.c_str());
-        SetEnvironmentVariableA("BRM_BROWSER_RECORD", kRecord.c_str());
-        const std::string command =
-            "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\" \"%1\"";
-        RegSetValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", REG_SZ, command.c_str(),
-                     static_cast<DWORD>(command.size()));
+        test::UseRecordingBrowser(kRecord);
         m_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LINKS),
                                       nullptr, PlainDialogProc, 0);
         ASSERT_NE(m_dialog, nullptr);
