@@ -14,6 +14,8 @@
 namespace {
 
 BOOL WINAPI Fail1(void*) { return FALSE; }
+// A failed query's record may hold anything.
+BOOL WINAPI FailFilled(MEMORYSTATUSEX* status) { return status->ullTotalPhys = 1ull << 40, FALSE; }
 BOOL WINAPI Fail3(const char*, DWORD, void*) { return FALSE; }
 BOOL WINAPI Fail4(const char*, DWORD, void*, DWORD) { return FALSE; }
 FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = nullptr;
@@ -57,7 +59,7 @@ int main(int argc, char** argv)
             g_getProcAddress = &GetProcAddress;
             Replace("GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
             Replace("GetVersionExA", reinterpret_cast<const void*>(&Fail1));
-            Replace("GlobalMemoryStatusEx", reinterpret_cast<const void*>(&Fail1));
+            Replace("GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
             Replace("EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
             Replace("EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
         }
