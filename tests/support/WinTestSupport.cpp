@@ -312,7 +312,6 @@ TestService::TestService(const std::string& record, const std::string& settings,
                                        SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
                                        nullptr, nullptr, nullptr, nullptr, nullptr);
-    installed = service != nullptr;
     if (service != nullptr)
         CloseServiceHandle(service);
     if (manager != nullptr)
@@ -323,11 +322,6 @@ bool TestService::Start()
 {
     return WithService([](SC_HANDLE s) { return StartServiceA(s, 0, nullptr) != FALSE; },
                        SERVICE_RUNNING);
-}
-
-bool TestService::Stop()
-{
-    return WithService(StopService, SERVICE_STOPPED);
 }
 
 void TestService::Remove()

@@ -133,9 +133,7 @@ public:
     ~TestService() { Remove(); }
     TestService(const TestService&) = delete;
     TestService& operator=(const TestService&) = delete;
-    bool installed = false;
     bool Start();
-    bool Stop();
     static void Remove();   // also one left by an earlier run
 };
 

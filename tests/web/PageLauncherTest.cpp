@@ -53,6 +53,8 @@ TEST_F(PageLauncherTest, EachCommandFormGetsTheAddressAppended)
         {m_quoted + " ", "1", m_quoted + " " + home + "downloads.aspx"},
         {m_quoted + " ", "2", m_quoted + " http://www.voranda.com/"},
         {m_quoted + " ", "256", m_quoted + " " + home},   // the kind is one byte
+        {m_quoted + " -nohome \"%1\" %1", "0", m_quoted + " " + home},   // the parts in order
+        {m_quoted + " -NOHOME %2", "0", m_quoted + " -NOHOME %2" + home},   // literal, case-sensitive
     };
     for (const auto& row : rows) {
         SetBrowser(row[0] + '\0');
