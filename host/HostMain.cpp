@@ -217,14 +217,14 @@ void Soak(SupportModule& support, CWnd& mainWindow, int cycles)
 
 // The wait cursor count when the module first reads the caller's code (for the run's
 // record): the code lies on a guard page, whose first touch lands here.
-CHostApp* g_app = nullptr;
 int g_waitAtRead = -2;
 
 LONG CALLBACK OnGuardPage(EXCEPTION_POINTERS* exception)
 {
     if (exception->ExceptionRecord->ExceptionCode != STATUS_GUARD_PAGE_VIOLATION)
         return EXCEPTION_CONTINUE_SEARCH;
-    g_waitAtRead = g_app != nullptr ? g_app->m_nWaitCursorCount : -1;
+    const CWinApp* app = AfxGetApp();
+    g_waitAtRead = app != nullptr ? app->m_nWaitCursorCount : -1;
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
@@ -260,7 +260,6 @@ int main(int argc, char** argv)
         ++first;
     else
         app = std::make_unique<CHostApp>();
-    g_app = app.get();
     const char* moduleFolder = nullptr;
     if (argc > first + 1 && std::strcmp(argv[first], "from") == 0) {
         moduleFolder = argv[first + 1];
