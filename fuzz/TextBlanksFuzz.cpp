@@ -1,4 +1,4 @@
-// Stripping leaves a suffix of the text that starts with no space or tab.
+// Stripping removes exactly the leading spaces and tabs.
 #include "activity/TextBlanks.h"
 #include "fuzz/FuzzInput.h"
 
@@ -8,9 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::string stripped = text;
     StripLeadingBlanks(&stripped[0]);
     stripped.resize(std::char_traits<char>::length(stripped.c_str()));
-    FUZZ_CHECK(text.size() >= stripped.size());
-    FUZZ_CHECK(text.compare(text.size() - stripped.size(), stripped.size(), stripped) == 0);
-    FUZZ_CHECK(stripped.empty() || (stripped[0] != ' ' && stripped[0] != '\t'));
-    FUZZ_CHECK(!stripped.empty() || text.find_first_not_of(" \t") == std::string::npos);
+    const std::size_t cut = text.find_first_not_of(" \t");
+    FUZZ_CHECK(stripped == (cut == std::string::npos ? "" : text.substr(cut)));
     return 0;
 }

@@ -4,7 +4,9 @@
 //   BramokHost [noapp] [from DIR] COMMAND...
 //     noapp                     run without an application object
 //     from DIR                  load BRMSUPP.dll from DIR instead of the host's folder
-//     startup CODE [nowindow]   ModuleStartup with *code = CODE
+//     startup CODE [nowindow] [probe]
+//                               ModuleStartup with *code = CODE; probe also prints the
+//                               wait cursor count at the moment the code is read
 //     shutdown [nowindow]       ModuleShutdown
 //     load CODE                 LoadLanguageModule
 //     version                   GetVersionDate
@@ -259,6 +261,32 @@ void CheckStack(HMODULE module, CWnd& mainWindow)
 }
 #endif
 
+// The wait cursor count when the module first reads the caller's code (for the run's
+// record): the code lies on a guard page, whose first touch lands here.
+int g_waitAtRead = -2;
+
+LONG CALLBACK OnGuardPage(EXCEPTION_POINTERS* exception)
+{
+    if (exception->ExceptionRecord->ExceptionCode != STATUS_GUARD_PAGE_VIOLATION)
+        return EXCEPTION_CONTINUE_SEARCH;
+    const CWinApp* app = AfxGetApp();
+    g_waitAtRead = app != nullptr ? app->m_nWaitCursorCount : -1;
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+uint32_t* GuardedCode(uint32_t value)
+{
+    auto* code = static_cast<uint32_t*>(
+        VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD old = 0;
+    if (code == nullptr)
+        return nullptr;
+    *code = value;
+    VirtualProtect(code, 4096, PAGE_READONLY | PAGE_GUARD, &old);
+    AddVectoredExceptionHandler(1, OnGuardPage);
+    return code;
+}
+
 bool Flag(int& i, int argc, char** argv, const char* word)
 {
     if (i + 1 < argc && std::strcmp(argv[i + 1], word) == 0) {
@@ -302,8 +330,12 @@ int main(int argc, char** argv)
         if (std::strcmp(command, "startup") == 0 && i + 1 < argc) {
             const uint32_t code = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
             CWnd* window = Flag(i, argc, argv, "nowindow") ? nullptr : &mainWindow;
-            const int result = support.startup(&code, window, 0, 0);
-            std::printf("startup %d\n", result);
+            if (Flag(i, argc, argv, "probe")) {
+                const int result = support.startup(GuardedCode(code), window, 0, 0);
+                std::printf("startup %d wait-at-read=%d\n", result, g_waitAtRead);
+            } else {
+                std::printf("startup %d\n", support.startup(&code, window, 0, 0));
+            }
         } else if (std::strcmp(command, "shutdown") == 0) {
             CWnd* window = Flag(i, argc, argv, "nowindow") ? nullptr : &mainWindow;
             HCURSOR before = GetCursor();

@@ -7,13 +7,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <list>
 #include <string>
 
 namespace {
 
-const std::string kFolder = "C:\\ProgramData\\BRAMOK\\11.3";
+using test::kLogFolder;
 
 void SetSwitch(DWORD value)
 {
@@ -21,32 +20,21 @@ void SetSwitch(DWORD value)
                    std::string(reinterpret_cast<const char*>(&value), sizeof value), REG_DWORD);
 }
 
-class ActivityLogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TearDown();
-        test::FreshFolder(kFolder);
-    }
+struct ActivityLogTest : ::testing::Test {
+    void SetUp() override { TearDown(); }
     void TearDown() override
     {
         test::DeleteValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", "DisableActivityLog");
-        test::RemoveTree(kFolder);
-    }
-    static std::string OnlyLogFile()
-    {
-        const std::vector<std::string> files = test::ListFiles(kFolder);
-        EXPECT_EQ(files.size(), 1u);
-        return files.empty() ? "" : kFolder + "\\" + files.front();
+        test::CleanMachine();
     }
 };
 
 } // namespace
 
-TEST_F(ActivityLogTest, InventoryFirstThenCountersInOrderAndAgainWhenTheFileWentAway)
+TEST_F(ActivityLogTest, InventoryFirstThenCountersFromWhatIsStoredAndAgainWhenTheFileWentAway)
 {
     LogActivity(12, 3);
-    const std::string path = OnlyLogFile();
+    const std::string path = test::OnlyLog();
     std::string text = test::ReadFileText(path);
     EXPECT_EQ(text.rfind("[System]\r\nVersion=11.3\r\n", 0), 0u) << text;
     const std::size_t counter = text.find("\r\n[12-1-9]\r\n3=1\r\n");
@@ -60,95 +48,72 @@ TEST_F(ActivityLogTest, InventoryFirstThenCountersInOrderAndAgainWhenTheFileWent
                                             "[12-1-9]\r\n3=3\r\n0=1\r\n[0-1-9]\r\n3=1\r\n"
                                             "[4294967295-1-9]\r\n4294967295=1\r\n");
 
+    // Stored counts go on; text starts again at 1; the top is held, not wrapped.
+    ASSERT_TRUE(test::WriteFileText(path, "[System]\r\nVersion=11.3\r\n[5-1-9]\r\n1=41\r\n2=abc\r\n3=4294967295\r\n"));
+    const char* const expected[] = {"42", "1", "4294967295", "1"};
+    for (uint32_t key = 1; key <= 4; ++key) {
+        LogActivity(5, key);
+        EXPECT_EQ(test::ProfileString(path, "5-1-9", std::to_string(key).c_str()), expected[key - 1]) << key;
+    }
+    EXPECT_EQ(test::CountOf(test::ReadFileText(path), "[System]"), 1);
+
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     LogActivity(1, 1);
-    text = test::ReadFileText(path);
-    EXPECT_EQ(text.rfind("[System]\r\n", 0), 0u) << text;
+    EXPECT_EQ(test::ReadFileText(path).rfind("[System]\r\n", 0), 0u);
     EXPECT_EQ(test::ProfileString(path, "1-1-9", "1"), "1");
-}
-
-TEST_F(ActivityLogTest, StoredCounterTextsGiveADefinedNextCount)
-{
-    char path[kActivityPathSize];
-    GetActivityLogPath(path);
-    ASSERT_TRUE(test::WriteFileText(path, "[System]\r\nVersion=11.3\r\n[5-1-9]\r\n1=41\r\n2=\r\n"
-                                          "3=abc\r\n4=4294967295\r\n5=2147483648\r\n6=-3\r\n7= 9\r\n"));
-    for (uint32_t category = 1; category <= 8; ++category)
-        LogActivity(5, category);
-    // Empty, text, negative and new keys start at 1; the top is held, not wrapped; the
-    // signed range is no limit; the profile reader drops the blank of key 7.
-    const char* const expected[] = {"42", "1", "1", "4294967295", "2147483649", "1", "10", "1"};
-    for (int key = 1; key <= 8; ++key)
-        EXPECT_EQ(test::ProfileString(path, "5-1-9", std::to_string(key).c_str()), expected[key - 1])
-            << "key " << key;
-    EXPECT_EQ(test::CountOf(test::ReadFileText(path), "[System]"), 1);
 }
 
 TEST_F(ActivityLogTest, SwitchTurnsTheLogOffAndAMissingFolderIsNeverCreated)
 {
     SetSwitch(1);
     LogActivity(3, 1);
-    EXPECT_TRUE(test::ListFiles(kFolder).empty());
+    EXPECT_TRUE(test::ListFiles(kLogFolder).empty());
     SetSwitch(0);
     LogActivity(3, 1);
-    const std::string path = OnlyLogFile();
+    const std::string path = test::OnlyLog();
     const std::string before = test::ReadFileText(path);
     for (DWORD off : {1u, 0x80000000u}) {
         SetSwitch(off);
         LogActivity(3, 1);
         EXPECT_EQ(test::ReadFileText(path), before) << off;
     }
-
     SetSwitch(0);
-    test::RemoveTree(kFolder);
+    test::RemoveTree(kLogFolder);
     LogActivity(1, 1);
-    char missing[kActivityPathSize];
-    GetActivityLogPath(missing);
-    EXPECT_FALSE(test::FileExists(kFolder));
+    EXPECT_FALSE(test::FileExists(kLogFolder));
 }
 
-TEST_F(ActivityLogTest, MonthRolloverStartsANewFileWithItsOwnInventory)
-{
-    const auto at = [](int month, int day, int hour, int minute) {
-        struct tm date = {0, minute, hour, day, month - 1, 2015 - 1900, 0, 0, -1};
-        return _mktime64(&date);
-    };
-    LogActivityAt(9, 1, at(1, 31, 23, 59));
-    LogActivityAt(9, 1, at(2, 1, 0, 1));
-    LogActivityAt(9, 1, at(2, 28, 12, 0));
-    std::vector<std::string> files = test::ListFiles(kFolder);
-    std::sort(files.begin(), files.end());
-    ASSERT_EQ(files.size(), 2u);
-    EXPECT_NE(files[0].find("_201501.inf"), std::string::npos) << files[0];
-    EXPECT_NE(files[1].find("_201502.inf"), std::string::npos) << files[1];
-    EXPECT_EQ(test::ProfileString(kFolder + "\\" + files[0], "9-1-9", "1"), "1");
-    EXPECT_EQ(test::ProfileString(kFolder + "\\" + files[1], "9-1-9", "1"), "2");
-    EXPECT_EQ(test::ReadFileText(kFolder + "\\" + files[1]).rfind("[System]\r\nVersion=11.3\r\n", 0),
-              0u);
-}
-
-TEST_F(ActivityLogTest, FileNameCarriesVolumeComputerNameAndMonth)
+TEST_F(ActivityLogTest, FileNameCarriesVolumeComputerNameAndMonthAndRollsOver)
 {
     // The test session gives drive C: a known serial; the computer name is the Linux host
     // name in capitals, at most 15 characters.
-    const char* serial = std::getenv("BRM_TEST_VOLUME_SERIAL_HEX");
     std::string host = test::ReadFileText("Z:\\proc\\sys\\kernel\\hostname");
     host.resize(std::min<std::size_t>({host.find_first_of("\r\n."), host.size(), 15}));
     std::transform(host.begin(), host.end(), host.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string prefix = kLogFolder + "\\" + std::to_string(0x12345678) +
+                               std::to_string(HashComputerName(host.c_str())) + "_";
     const __time64_t now = _time64(nullptr);
     struct tm date = {};
     _localtime64_s(&date, &now);
-    char expected[MAX_PATH];
-    snprintf(expected, sizeof expected, "%s\\%lu%lu_%04d%02d.inf", kFolder.c_str(),
-             std::strtoul(serial != nullptr ? serial : "12345678", nullptr, 16),
-             static_cast<unsigned long>(HashComputerName(host.c_str())), date.tm_year + 1900,
-             date.tm_mon + 1);
+    char month[16];
+    snprintf(month, sizeof month, "%04d%02d.inf", date.tm_year + 1900, date.tm_mon + 1);
     char path[kActivityPathSize];
     GetActivityLogPath(path);
-    EXPECT_STREQ(path, expected) << "host " << host;
+    EXPECT_EQ(path, prefix + month) << "host " << host;
     // Asking for the path writes the inventory into a new file.
     EXPECT_EQ(test::ReadFileText(path).rfind("[System]\r\n", 0), 0u);
+
+    const auto at = [](int mon, int day, int hour, int minute) {
+        struct tm when = {0, minute, hour, day, mon - 1, 2015 - 1900, 0, 0, -1};
+        return _mktime64(&when);
+    };
+    LogActivityAt(9, 1, at(1, 31, 23, 59));
+    LogActivityAt(9, 1, at(2, 1, 0, 1));
+    LogActivityAt(9, 1, at(2, 28, 12, 0));
+    EXPECT_EQ(test::ProfileString(prefix + "201501.inf", "9-1-9", "1"), "1");
+    EXPECT_EQ(test::ProfileString(prefix + "201502.inf", "9-1-9", "1"), "2");
+    EXPECT_EQ(test::ReadFileText(prefix + "201502.inf").rfind("[System]\r\nVersion=11.3\r\n", 0), 0u);
 }
 
 TEST_F(ActivityLogTest, ProcessesRecordingAtOnceLoseNoCount)
@@ -162,8 +127,7 @@ TEST_F(ActivityLogTest, ProcessesRecordingAtOnceLoseNoCount)
         process.Finish(120000, &code);
         EXPECT_EQ(code, 0);
     }
-    const std::string path = OnlyLogFile();
+    const std::string path = test::OnlyLog();
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "200");
-    const std::string text = test::ReadFileText(path);
-    EXPECT_EQ(test::CountOf(text, "Version="), 1);
+    EXPECT_EQ(test::CountOf(test::ReadFileText(path), "Version="), 1);
 }

@@ -4,21 +4,7 @@
 
 #include <string>
 
-namespace {
-
-std::string Name(const WindowsFacts& facts, std::string* width = nullptr)
-{
-    char name[kWindowsTextSize];
-    char wordWidth[kWindowsTextSize];
-    NameWindows(facts, name, wordWidth);
-    if (width != nullptr)
-        *width = wordWidth;
-    return name;
-}
-
-} // namespace
-
-TEST(NameWindows, EveryRowOfTheNamingTableInBothWordWidths)
+TEST(NameWindows, EveryRowOfTheNamingTableInBothWordWidthsAndTheNumberFormForTheRest)
 {
     constexpr uint32_t NT = kPlatformWin32Nt;
     constexpr uint8_t W = 1, D = 2, S = 3;   // workstation, domain controller, server
@@ -27,6 +13,7 @@ TEST(NameWindows, EveryRowOfTheNamingTableInBothWordWidths)
     const struct {
         WindowsFacts facts;
         const char* expected;   // after "Microsoft "
+        bool numbered = false;   // the number form: no word width
     } rows[] = {
         {{6, 0, NT, "", 0, W}, "Windows Vista"},
         {{6, 0, NT, "", 0, S}, "Windows Server 2008"},
@@ -59,41 +46,29 @@ TEST(NameWindows, EveryRowOfTheNamingTableInBothWordWidths)
         {{6, 4, NT, "", 0, W}, ""},
         {{10, 0, NT, "", 0, W}, ""},
         {{10, 0, NT, "Service Pack 1", 0, S}, " Service Pack 1"},
+        // Old and non-NT platforms (1 is 9x): the number form, without the service pack.
+        {{4, 0, NT, "Service Pack 6", 0, W, 0, false, true}, "Windows 4.0", true},
+        {{3, 51, NT, "Service Pack 6"}, "Windows 3.51", true},
+        {{4, 90, 1, "Service Pack 6"}, "Windows 4.90", true},
+        {{6, 1, 1, "", 0, W, 0, false, true}, "Windows 6.1", true},
+        {{4294967295u, 4294967295u, 0}, "Windows 4294967295.4294967295", true},
     };
+    char name[kWindowsTextSize];
+    char width[kWindowsTextSize];
     for (const auto& row : rows)
         for (bool sixtyFour : {false, true}) {
             WindowsFacts facts = row.facts;
             facts.sixtyFourBit = sixtyFour;
-            std::string width;
-            EXPECT_EQ(Name(facts, &width), "Microsoft " + std::string(row.expected))
+            NameWindows(facts, name, width);
+            EXPECT_EQ(name, "Microsoft " + std::string(row.expected))
                 << facts.majorVersion << "." << facts.minorVersion << " type "
                 << int{facts.productType} << " suite " << facts.suiteMask << " R2 "
                 << facts.serverR2 << " arch " << facts.processorArchitecture;
-            EXPECT_EQ(width, sixtyFour ? "64-bit" : "32-bit") << row.expected;
+            EXPECT_STREQ(width, row.numbered ? "" : sixtyFour ? "64-bit" : "32-bit") << row.expected;
         }
 
     // A service-pack text longer than the room left is cut, never overrun.
     const std::string huge(600, 'S');
-    EXPECT_EQ(Name({6, 1, NT, huge.c_str(), 0, W}),
-              "Microsoft Windows 7 " + huge.substr(0, kWindowsTextSize - 21));
-}
-
-TEST(NameWindows, OldAndNonNtPlatformsGetTheNumberFormAndNoWidth)
-{
-    // The service pack is not part of this form; 1 is the 9x platform.
-    const struct {
-        WindowsFacts facts;
-        const char* expected;
-    } rows[] = {
-        {{4, 0, kPlatformWin32Nt, "Service Pack 6", 0, 1, 0, false, true}, "4.0"},
-        {{3, 51, kPlatformWin32Nt, "Service Pack 6"}, "3.51"},
-        {{4, 90, 1, "Service Pack 6"}, "4.90"},
-        {{6, 1, 1, "", 0, 1, 0, false, true}, "6.1"},
-        {{4294967295u, 4294967295u, 0}, "4294967295.4294967295"},
-    };
-    for (const auto& row : rows) {
-        std::string width = "?";
-        EXPECT_EQ(Name(row.facts, &width), "Microsoft Windows " + std::string(row.expected));
-        EXPECT_EQ(width, "") << row.expected;
-    }
+    NameWindows({6, 1, NT, huge.c_str(), 0, W}, name, width);
+    EXPECT_EQ(name, "Microsoft Windows 7 " + huge.substr(0, kWindowsTextSize - 21));
 }

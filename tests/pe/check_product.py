@@ -78,8 +78,9 @@ def check_module(path):
         check(version == VERSION, f"{path}: {label} version {version}")
     strings = {k.decode(): v.decode() for info in pe.FileInfo[0]
                for table in getattr(info, "StringTable", []) for k, v in table.entries.items()}
-    check(strings.get("ProductName") == "BRAMOK", f"{path}: product name {strings.get('ProductName')}")
-    check(strings.get("FileVersion") == "11.3.1508.1001", f"{path}: file version text")
+    for key, value in (("ProductName", "BRAMOK"), ("FileVersion", "11.3.1508.1001"),
+                       ("ProductVersion", "11.3.1508.1001")):
+        check(strings.get(key) == value, f"{path}: {key} {strings.get(key)!r}")
 
     manifests = found.get(RT_MANIFEST, {})
     check(list(manifests) == [2], f"{path}: manifest identifiers {list(manifests)}")

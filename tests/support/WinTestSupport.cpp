@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -59,6 +60,42 @@ int CountOf(const std::string& text, const std::string& part)
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
         ++count;
     return count;
+}
+
+std::string OnlyLog()
+{
+    const std::vector<std::string> files = ListFiles(kLogFolder);
+    return files.size() == 1 ? kLogFolder + "\\" + files.front() : "";
+}
+
+void CleanMachine()
+{
+    DeleteValue(HKEY_CURRENT_USER, kProductKey, nullptr);
+    RemoveTree("C:\\ProgramData\\VORANDA");
+    FreshFolder(kLogFolder);
+    FreshFolder(kSettingsFolder);
+}
+
+void UseRecordingBrowser(const std::string& record, const std::string& exe)
+{
+    SetEnvironmentVariableA("BRM_BROWSER_RECORD", record.c_str());
+    DeleteFileA(record.c_str());
+    const std::string command =
+        "\"" + (exe.empty() ? ExecutableFolder() + "RecordingBrowser.exe" : exe) + "\" \"%1\"";
+    SetValue(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, command + '\0');
+}
+
+std::vector<std::string> RecordLines(const std::string& record, std::size_t count, DWORD timeoutMs)
+{
+    std::vector<std::string> lines;
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
+        lines.clear();
+        const std::string text = ReadFileText(record);
+        for (std::size_t at = 0, stop; (stop = text.find('\n', at)) != std::string::npos; at = stop + 1)
+            lines.push_back(text.substr(at, stop - at));
+        if (lines.size() >= count || GetTickCount64() > end)
+            return lines;
+    }
 }
 
 std::string StoredValue(HKEY root, const char* key, const char* name)
@@ -190,6 +227,16 @@ int CountProcesses(const std::string& exeName)
     return count;
 }
 
+std::string TakeMessageBox(DWORD processId, DWORD timeoutMs)
+{
+    HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
+    if (box == nullptr)
+        return "<none>";
+    const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
 std::string WindowText(HWND window)
 {
     // WM_GETTEXT reaches the control even in another process.
@@ -203,6 +250,17 @@ Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + nam
     FreshFolder(m_folder);
     for (const char* file : {"BramokHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
         CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
+}
+
+std::string Deployment::Run(const std::string& arguments) const
+{
+    int exitCode = 0;
+    std::string output = RunProcess(Host() + arguments, 60000, &exitCode);
+    if (output.empty()) {
+        std::fprintf(stderr, "host start gave no output (exit %d); once more\n", exitCode);
+        output = RunProcess(Host() + arguments, 60000, &exitCode);
+    }
+    return output;
 }
 
 void Deployment::AddLanguage(const std::string& code) const
@@ -254,7 +312,6 @@ TestService::TestService(const std::string& record, const std::string& settings,
                                        SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
                                        nullptr, nullptr, nullptr, nullptr, nullptr);
-    installed = service != nullptr;
     if (service != nullptr)
         CloseServiceHandle(service);
     if (manager != nullptr)
@@ -265,11 +322,6 @@ bool TestService::Start()
 {
     return WithService([](SC_HANDLE s) { return StartServiceA(s, 0, nullptr) != FALSE; },
                        SERVICE_RUNNING);
-}
-
-bool TestService::Stop()
-{
-    return WithService(StopService, SERVICE_STOPPED);
 }
 
 void TestService::Remove()

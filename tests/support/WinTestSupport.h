@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +11,10 @@
 namespace test {
 
 constexpr const char* kProductKey = "Software\\VORANDA\\BRAMOK\\11.3";
+constexpr const char* kBrowserKey = "http\\shell\\open\\command";
+const std::string kLogFolder = "C:\\ProgramData\\BRAMOK\\11.3";
+const std::string kSettingsFolder = "C:\\ProgramData\\VORANDA\\UpdateService";
+const std::string kSettings = kSettingsFolder + "\\Settings.ini";
 
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
@@ -31,6 +34,10 @@ void FreshFolder(const std::string& folder);
 std::string ExecutableFolder();
 std::string ProfileString(const std::string& path, const char* section, const char* key);
 int CountOf(const std::string& text, const std::string& part);
+// The month's only activity log file, or "" when there is not exactly one.
+std::string OnlyLog();
+// No product key, log or settings folder left from another test; empty folders made anew.
+void CleanMachine();
 
 // A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
 inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
@@ -48,6 +55,11 @@ inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
 {
     SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
 }
+// The stand-in browser as the "http" command (placeholder form given), recording into record.
+void UseRecordingBrowser(const std::string& record, const std::string& exe = "");
+// The record's lines once count arrived (or timeoutMs passed).
+std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
+                                     DWORD timeoutMs = 5000);
 
 // A process started with standard output and error captured.
 class Process {
@@ -75,6 +87,8 @@ inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs,
 // message box); null when none shows up within timeoutMs.
 HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
 std::string WindowText(HWND window);
+// The text of the process's next message box, which is then closed; "<none>" if none shows.
+std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
 // Running processes whose executable has this file name.
 int CountProcesses(const std::string& exeName);
 
@@ -86,6 +100,7 @@ public:
     Deployment(const Deployment&) = delete;
     Deployment& operator=(const Deployment&) = delete;
     const std::string& Folder() const { return m_folder; }
+    std::string Host() const { return "\"" + m_folder + "\\BramokHost.exe\" "; }
     void AddLanguage(const std::string& code) const;
     void AddFolder(const std::string& name) const
     {
@@ -95,17 +110,7 @@ public:
     // Runs the host with the arguments; its output. The host prints a line for every command,
     // so no output at all means wine lost the start itself (seen once in hundreds of runs
     // under load): that start is tried once more, and said so, rather than failing a case.
-    std::string Run(const std::string& arguments) const
-    {
-        const std::string line = "\"" + m_folder + "\\BramokHost.exe\" " + arguments;
-        int exitCode = 0;
-        std::string output = RunProcess(line, 60000, &exitCode);
-        if (output.empty()) {
-            std::fprintf(stderr, "host start gave no output (exit %d); once more\n", exitCode);
-            output = RunProcess(line, 60000, &exitCode);
-        }
-        return output;
-    }
+    std::string Run(const std::string& arguments) const;
 
 private:
     std::string m_folder;
@@ -128,9 +133,7 @@ public:
     ~TestService() { Remove(); }
     TestService(const TestService&) = delete;
     TestService& operator=(const TestService&) = delete;
-    bool installed = false;
     bool Start();
-    bool Stop();
     static void Remove();   // also one left by an earlier run
 };
 

@@ -33,48 +33,18 @@ void Pump(DWORD ms)
     } while (GetTickCount64() < end);
 }
 
-// The targets the recording browser got, once count of them arrived.
+// The targets the recording browser got (the last quoted part of each line), pumping
+// this thread's messages meanwhile.
 std::vector<std::string> Opened(std::size_t count, int waitMs = 10000)
 {
-    std::vector<std::string> lines;
-    for (int i = 0; i < waitMs / 50 && lines.size() < count; ++i) {
+    for (int i = 0; i < waitMs / 50 && test::RecordLines(kRecord, 0).size() < count; ++i)
         Pump(50);
-        lines.clear();
-        const std::string text = test::ReadFileText(kRecord);
-        for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
-            lines.push_back(text.substr(at, end - at));
-    }
-    for (std::string& line : lines) {   // the argument: the last quoted part
-        const std::size_t open = line.rfind('"', line.size() - 2);
-        line = line.substr(open + 1, line.size() - open - 2);
+    std::vector<std::string> lines = test::RecordLines(kRecord, 0);
+    for (std::string& line : lines) {
+        line.pop_back();
+        line.erase(0, line.rfind('"') + 1);
     }
     return lines;
-}
-
-// The parent's client area, pixel by pixel.
-std::vector<COLORREF> Capture(HWND window, RECT& area)
-{
-    GetClientRect(window, &area);
-    std::vector<COLORREF> pixels;
-    HDC dc = GetDC(window);
-    for (LONG y = 0; y < area.bottom; ++y)
-        for (LONG x = 0; x < area.right; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    ReleaseDC(window, dc);
-    return pixels;
-}
-
-// Smallest rectangle around the pixels that differ; empty when none do.
-RECT Changed(const std::vector<COLORREF>& before, const std::vector<COLORREF>& after, LONG width)
-{
-    RECT box = {LONG_MAX, LONG_MAX, -1, -1};
-    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i)
-        if (before[i] != after[i]) {
-            const LONG x = static_cast<LONG>(i) % width, y = static_cast<LONG>(i) / width;
-            box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                   std::max(box.bottom, y + 1)};
-        }
-    return box.right < 0 ? RECT{} : box;
 }
 
 RECT InParent(HWND control)
@@ -85,17 +55,43 @@ RECT InParent(HWND control)
     return rect;
 }
 
+// The pixels of rect in the window's client area (all of it when rect is null), row by row.
+std::vector<COLORREF> Pixels(HWND window, const RECT* rect = nullptr)
+{
+    RECT area;
+    GetClientRect(window, &area);
+    area = rect != nullptr ? *rect : area;
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(window);
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+// Smallest rectangle around the client pixels that differ from before; empty when none do.
+RECT Changed(HWND window, const std::vector<COLORREF>& before)
+{
+    RECT area;
+    GetClientRect(window, &area);
+    const std::vector<COLORREF> after = Pixels(window);
+    RECT box = {LONG_MAX, LONG_MAX, -1, -1};
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i)
+        if (before[i] != after[i]) {
+            const LONG x = static_cast<LONG>(i) % area.right, y = static_cast<LONG>(i) / area.right;
+            box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                   std::max(box.bottom, y + 1)};
+        }
+    return box.right < 0 ? RECT{} : box;
+}
+
 int BluePixels(HWND control)
 {
     const RECT rect = InParent(control);
-    HDC dc = GetDC(GetParent(control));
     int blue = 0;
-    for (LONG y = rect.top; y < rect.bottom; ++y)
-        for (LONG x = rect.left; x < rect.right; ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
-            blue += GetBValue(c) > 160 && GetRValue(c) < 100 && GetGValue(c) < 100;
-        }
-    ReleaseDC(GetParent(control), dc);
+    for (COLORREF c : Pixels(GetParent(control), &rect))
+        blue += GetBValue(c) > 160 && GetRValue(c) < 100 && GetGValue(c) < 100;
     return blue;
 }
 
@@ -105,12 +101,7 @@ protected:
     {
         AfxWinInit(GetModuleHandleA(nullptr));
         CreateDirectoryA("C:\\brmtest", nullptr);
-        DeleteFileA(kRecord.c_str());
-        SetEnvironmentVariableA("BRM_BROWSER_RECORD", kRecord.c_str());
-        const std::string command =
-            "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\" \"%1\"";
-        RegSetValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", REG_SZ, command.c_str(),
-                     static_cast<DWORD>(command.size()));
+        test::UseRecordingBrowser(kRecord);
         m_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LINKS),
                                       nullptr, PlainDialogProc, 0);
         ASSERT_NE(m_dialog, nullptr);
@@ -230,15 +221,14 @@ TEST_F(StaticLinkTest, HoverShowsOneSharedHandAndTheLookIsBlueUnderlined)
 
 TEST_F(StaticLinkTest, FocusFrameLiesAroundTheTextOrTheControlAndComesOffAgain)
 {
-    RECT area;
     for (int id : {IDC_ASSIGNED, IDC_FROM_STRING}) {
         SetFocus(nullptr);
         Pump(100);
-        const std::vector<COLORREF> before = Capture(m_dialog, area);
+        const std::vector<COLORREF> before = Pixels(m_dialog);
         Link(id).ToggleFocusFrame();
-        const RECT frame = Changed(before, Capture(m_dialog, area), area.right);
+        const RECT frame = Changed(m_dialog, before);
         Link(id).ToggleFocusFrame();
-        EXPECT_EQ(Changed(before, Capture(m_dialog, area), area.right).right, 0) << id;
+        EXPECT_EQ(Changed(m_dialog, before).right, 0) << id;
 
         const RECT control = InParent(Item(id));
         EXPECT_EQ(frame.left, control.left - 1) << id;
@@ -249,12 +239,12 @@ TEST_F(StaticLinkTest, FocusFrameLiesAroundTheTextOrTheControlAndComesOffAgain)
             EXPECT_EQ(frame.right, control.right + 1);
     }
     // Gaining and losing the focus toggles it twice: no frame is left.
-    const std::vector<COLORREF> before = Capture(m_dialog, area);
+    const std::vector<COLORREF> before = Pixels(m_dialog);
     SetFocus(Item(IDC_ASSIGNED));
-    EXPECT_NE(Changed(before, Capture(m_dialog, area), area.right).right, 0);
+    EXPECT_NE(Changed(m_dialog, before).right, 0);
     SetFocus(Item(IDC_FROM_TEXT));
     SetFocus(nullptr);
-    EXPECT_EQ(Changed(before, Capture(m_dialog, area), area.right).right, 0);
+    EXPECT_EQ(Changed(m_dialog, before).right, 0);
 }
 
 TEST_F(StaticLinkTest, AThousandLinksLeaveNoFontOrCursorBehind)

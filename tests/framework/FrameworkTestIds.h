@@ -1,7 +1,0 @@
-#pragma once
-
-#define IDD_TEST_DIALOG 200
-#define IDC_TEST_LABEL 300
-#define IDC_TEST_BUTTON 301
-#define IDS_IN_MODULE 10
-#define IDS_IN_EXECUTABLE 11
