@@ -3,6 +3,8 @@
 #include "framework/AfxModule.h"
 #include "framework/WinApp.h"
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDHelp(nIDTemplate),
       m_lpszTemplateName(MAKEINTRESOURCEA(nIDTemplate)),
@@ -13,7 +15,9 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 INT_PTR CDialog::DoModal()
 {
     const LPCSTR dialogType = MAKEINTRESOURCEA(5);   // RT_DIALOG
-    HINSTANCE module = AfxFindResourceHandle(m_lpszTemplateName, dialogType);
+    HINSTANCE module = m_bTemplateModuleFixed
+                           ? m_hTemplateModule
+                           : AfxFindResourceHandle(m_lpszTemplateName, dialogType);
     if (module == nullptr)
         return -1;
     HRSRC found = ::FindResourceA(module, m_lpszTemplateName, dialogType);

@@ -4,6 +4,8 @@
 
 // A modal dialog whose template is found through the current resource handle.
 class BRMFW_API CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
@@ -26,9 +28,20 @@ public:
     UINT m_nIDHelp;
 
 protected:
+    // The template comes from module alone, never from the application's own
+    // resources; a null module means no template.
+    void UseTemplateFrom(HINSTANCE module)
+    {
+        m_hTemplateModule = module;
+        m_bTemplateModuleFixed = true;
+    }
+
     LPCSTR m_lpszTemplateName;
     CWnd* m_pParentWnd;
 
 private:
+    HINSTANCE m_hTemplateModule = nullptr;
+    bool m_bTemplateModuleFixed = false;
+
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -1,3 +1,5 @@
 #include "framework/Static.h"
 
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+
 CStatic::~CStatic() = default;

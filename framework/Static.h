@@ -4,6 +4,8 @@
 
 // A static text control; links and labels derive from it.
 class BRMFW_API CStatic : public CWnd {
+    DECLARE_DYNAMIC(CStatic)
+
 public:
     CStatic() = default;
     ~CStatic() override;

@@ -8,6 +8,8 @@ constexpr const char* kObjectProperty = "BRMFW.CWnd";
 
 } // namespace
 
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
 CWnd::~CWnd()
 {
     if (m_pfnSuper != nullptr && ::IsWindow(m_hWnd))

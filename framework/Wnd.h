@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/FrameworkApi.h"
+#include "framework/Object.h"
 
 #include <windows.h>
 
@@ -13,11 +14,13 @@ class CFont;
 // Attach, SubclassWindow and dialogs put a handle in. Objects that own a
 // window procedure (subclassed controls, dialogs) get its messages through
 // their message map, ProcessWindowMessage.
-class BRMFW_API CWnd {
+class BRMFW_API CWnd : public CCmdTarget {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd() = default;
     explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
-    virtual ~CWnd();
+    ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 

@@ -54,13 +54,17 @@ extern "C" int WINAPI ModuleStartup(const uint32_t* code, CWnd* window, unsigned
         char language[kLanguageCodeSize];
         SelectLanguageCode(language);
         // A second start-up replaces the module instead of leaking it.
+        const HMODULE replaced = g_hLanguageModule;
         FreeLanguageModule();
         if (!LoadLanguageResources(language))
             return 0;
         AfxSetResourceHandle(g_hLanguageModule);
         LogActivity(code != nullptr ? *code : 0, kStartupCategory);
+        // The remembered handle may be the module just replaced (a start-up
+        // without a window came first): its successor takes its place.
         if (window != nullptr)
-            AfxSetResourceHandle(remembered);
+            AfxSetResourceHandle(replaced != nullptr && remembered == replaced ? g_hLanguageModule
+                                                                                : remembered);
         return 1;
     } catch (...) {
         return 0;

@@ -25,6 +25,9 @@ END_MESSAGE_MAP()
 CSoftwareUpdatesDlg::CSoftwareUpdatesDlg(CWnd* pParent)
     : CDialog(IDD_SOFTWARE_UPDATES, pParent), m_updateMode(1), m_productUpload(true)
 {
+    // Any host may have a dialog of this id of its own; this one's behaviour
+    // belongs to the language module's template only.
+    UseTemplateFrom(g_hLanguageModule);
     m_sectionName[0] = L'\0';
     SettingsFilePath(m_settingsPath);
 }
@@ -75,9 +78,12 @@ void CSoftwareUpdatesDlg::OnOK()
     UpdateSettings settings;
     settings.updateMode = m_updateMode;
     settings.productUpload = m_productUpload;
-    // The user asked for these settings to be kept: say so when they were
-    // not, rather than close as if they had been. The result stays IDOK.
-    if (!SaveUpdateSettings(m_settingsPath, m_sectionName, settings)) {
+    // The user asked for these settings to be kept: when the service is
+    // there but its file cannot be written, say so rather than close as if
+    // they had been. No service folder means no service: nothing to say.
+    // The result stays IDOK.
+    if (!SaveUpdateSettings(m_settingsPath, m_sectionName, settings) &&
+        m_sectionName[0] != L'\0' && SettingsFolderExists(m_settingsPath)) {
         char text[kStatusTextSize] = "";
         if (LoadStringA(g_hLanguageModule, IDS_SETTINGS_NOT_SAVED, text, kStatusTextSize) > 0) {
             MessageBeep(MB_ICONEXCLAMATION);

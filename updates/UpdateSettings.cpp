@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -78,6 +79,18 @@ bool SaveUpdateSettings(const wchar_t* path, const wchar_t* section, const Updat
                                    settings.productUpload ? L"true" : L"false", path) != FALSE;
     const bool checkSaved = WritePrivateProfileStringW(section, L"Check", L"false", path) != FALSE;
     return modeSaved && uploadSaved && checkSaved;
+}
+
+bool SettingsFolderExists(const wchar_t* path)
+{
+    if (path == nullptr)
+        return false;
+    const wchar_t* lastSlash = std::wcsrchr(path, L'\\');
+    if (lastSlash == nullptr)
+        return false;
+    const std::wstring folder(path, static_cast<std::size_t>(lastSlash - path));
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 void MarkCheckRequested(const wchar_t* path, const wchar_t* section)

@@ -25,5 +25,9 @@ void LoadUpdateSettings(const wchar_t* path, const wchar_t* section, UpdateSetti
 // own. True when all three writes took effect.
 bool SaveUpdateSettings(const wchar_t* path, const wchar_t* section, const UpdateSettings& settings);
 
+// Whether the folder that should hold the file at path exists: false for an
+// empty path, and when the update service is not installed.
+bool SettingsFolderExists(const wchar_t* path);
+
 // Writes "Check" = "true", before the service is asked.
 void MarkCheckRequested(const wchar_t* path, const wchar_t* section);

@@ -35,6 +35,9 @@ std::string WindowText(HWND window)
 
 HCURSOR CStaticLink::g_hCursorLink = nullptr;
 
+// Run-time class "CStaticLink", base CStatic; never made by name.
+IMPLEMENT_DYNAMIC(CStaticLink, CStatic)
+
 BEGIN_MESSAGE_MAP(CStaticLink, CStatic)
     ON_WM_NCHITTEST()
     ON_WM_CTLCOLOR_REFLECT()

@@ -8,6 +8,8 @@
 // A dialog's static text shown and used as a hyperlink: blue, underlined,
 // hand cursor, opened by a click or the space bar through the shell.
 class CStaticLink : public CStatic {
+    DECLARE_DYNAMIC(CStaticLink)
+
 public:
     CStaticLink();
     ~CStaticLink() override;
