@@ -99,6 +99,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     EXPECT_EQ(Stored(), std::string("de\0", 3));
 
     // A product key that cannot be made (its parent is volatile) means "uk", without a scan.
+    test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
     test::DeleteValue(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK", nullptr);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK", 0, nullptr,

@@ -62,8 +62,7 @@ TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
         DeleteFileA(kRecord.c_str());
         auto service = row.service == 0 ? nullptr : std::make_unique<test::TestService>(
             kRecord, kSettings, "BRAMOK 11.3 (English US)", row.service == 3);
-        if (row.service > 1)
-            ASSERT_TRUE(service->Start());
+        ASSERT_TRUE(row.service < 2 || service->Start());
         std::string status = "<hidden>";
         bool firstChecked = false;
         const std::string output = RunDialog([&](HWND dialog, DWORD) {
