@@ -30,7 +30,7 @@ struct ModuleTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursorRestoresTheHandleAndShutdownFreesOnce)
+TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursorAndShutdownFreesOnce)
 {
     test::Deployment d("startup");
     for (const char* code : {"nl", "uk", "us"})
@@ -39,9 +39,7 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursorRestoresTheHandleAndShutdownF
     test::SetLanguage(kNl);
     EXPECT_EQ(d.Run("state startup 4711 probe state"), State(kHost, "none") +
               "startup 1 wait-at-read=1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
-    const std::string log = test::ReadFileText(test::OnlyLog());
-    EXPECT_EQ(log.rfind("[System]\r\n", 0), 0u) << log;
-    EXPECT_NE(log.find("[4711-1-9]\r\n1=1\r\n"), std::string::npos) << log;
+    EXPECT_EQ(test::ProfileString(test::OnlyLog(), "4711-1-9", "1"), "1");
     EXPECT_EQ(Stored(), kNl);   // the value chose: no scan found "de"
 
     // A second start-up replaces a module loaded meanwhile and counts again.
@@ -51,21 +49,17 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursorRestoresTheHandleAndShutdownF
     // Without an application object there is no wait cursor count, the rest works.
     EXPECT_EQ(d.Run("noapp startup 3 state"), "startup 1\n" + State(kHost, "nl\\BRMSUPP.DLL", -1));
 
-    // Shutdown frees only with a window and never twice, and never leaves the freed module
-    // as the resource handle; the version date holds throughout.
-    const std::string version = "version 5 2015\n";
-    EXPECT_EQ(d.Run("version startup 1 shutdown nowindow state shutdown state shutdown version"),
-              version + "startup 1\n" + kShutdown + State(kHost, "nl\\BRMSUPP.DLL") + kShutdown +
-                  State(kHost, "none") + kShutdown + version);
-    EXPECT_EQ(d.Run("startup 1 nowindow shutdown state"), "startup 1\n" + kShutdown + State(kHost, "none"));
+    // Shutdown frees only with a window and never twice; the version date holds after it.
+    EXPECT_EQ(d.Run("startup 1 shutdown nowindow state shutdown state shutdown version"),
+              "startup 1\n" + kShutdown + State(kHost, "nl\\BRMSUPP.DLL") + kShutdown +
+                  State(kHost, "none") + kShutdown + "version 5 2015\n");
 
     // No loadable module: 0, no record, no message box (the host would not finish).
     test::Deployment empty("no-modules");
     empty.AddFolder("nl");
     test::RemoveTree(test::kLogFolder);
     test::FreshFolder(test::kLogFolder);
-    EXPECT_EQ(empty.Run("startup 5 nowindow state startup 5 state"),
-              "startup 0\n" + State(kHost, "none") + "startup 0\n" + State(kHost, "none"));
+    EXPECT_EQ(empty.Run("startup 5 nowindow state"), "startup 0\n" + State(kHost, "none"));
     EXPECT_TRUE(test::ListFiles(test::kLogFolder).empty());
 }
 
@@ -76,81 +70,73 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     a.AddFolder("bin");
     a.AddLanguage("nl");
     a.AddLanguage("uk");
-    test::Deployment b("choice-de");
-    b.AddFolder("de");
-    b.AddLanguage("uk");
-    const std::string fifteen("abcdefghijklmno\0", 16), none = "<none>";
+    const std::string none = "<none>";
     const struct {
-        const test::Deployment& at;
         std::string bytes;   // "<none>": no value
         DWORD type;
         std::string loaded, storedAfter;
     } rows[] = {
-        {a, none, REG_SZ, "nl", kNl},   // scan: the first two-letter folder, stored
-        {b, none, REG_SZ, "uk", std::string("de\0", 3)},   // found folder without a module
-        {a, std::string(1, '\0'), REG_SZ, "uk", std::string(1, '\0')},   // empty: kept
-        {a, "nl", REG_BINARY, "nl", "nl<type 3>"},   // no terminator, wrong type: still a code
-        {a, fifteen, REG_SZ, "uk", fifteen},   // the longest code; no such folder
-        // Sixteen bytes unterminated, or longer than the room: unreadable, so the scan runs.
-        {a, "abcdefghijklmnop", REG_BINARY, "nl", kNl},
-        {a, std::string(300, 'z') + '\0', REG_SZ, "nl", kNl},
+        {none, REG_SZ, "nl", kNl},   // scan: the first two-letter folder, stored
+        {std::string(1, '\0'), REG_SZ, "uk", std::string(1, '\0')},   // empty: kept
+        {"nl", REG_BINARY, "nl", "nl<type 3>"},   // no terminator, wrong type: still a code
+        {"abcdefghijklmnop", REG_BINARY, "nl", kNl},   // too long for a code: scan
     };
     for (const auto& row : rows) {
         test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
         if (row.bytes != none)
             test::SetLanguage(row.bytes, row.type);
-        EXPECT_EQ(row.at.Run("startup 1 nowindow state"), StartedWith(row.loaded)) << row.bytes;
+        EXPECT_EQ(a.Run("startup 1 nowindow state"), StartedWith(row.loaded)) << row.bytes;
         EXPECT_EQ(Stored(), row.storedAfter) << row.bytes;
     }
 
-    // The scan looks beside the host, the modules beside the support module: a host alone
-    // finds no code and loads "uk" from the module's folder; the key is made all the same.
+    // The scan looks beside the host, the modules beside the support module; a code without
+    // its module there loads "uk".
     test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
     test::Deployment host("host-alone");
-    host.AddFolder("abc");
-    EXPECT_EQ(host.Run("from " + a.Folder() + " startup 1 nowindow state"), StartedWith(a.Folder() + "\\uk"));
-    EXPECT_EQ(Stored(), none);
-    HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, test::kProductKey, 0, KEY_READ, &key), ERROR_SUCCESS);
-    RegCloseKey(key);
+    host.AddFolder("de");
+    EXPECT_EQ(host.Run("from " + a.Folder() + " startup 1 nowindow state"),
+              StartedWith(a.Folder() + "\\uk"));
+    EXPECT_EQ(Stored(), std::string("de\0", 3));
 
     // A product key that cannot be made (its parent is volatile) means "uk", without a scan.
     test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
     test::DeleteValue(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK", nullptr);
+    HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(a.Run("startup 1 nowindow state"), StartedWith("uk"));
     EXPECT_EQ(Stored(), none);
     test::DeleteValue(HKEY_CURRENT_USER, "Software\\VORANDA\\BRAMOK", nullptr);
 }
 
-TEST_F(ModuleTest, LoadLanguageModuleSwitchesAndFailsWithinItsRoom)
+// Whatever order start-up without a window, a switch and start-up with a window come in, the
+// resource handle never names a freed module, also not after a later switch or shutdown.
+TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
 {
-    test::Deployment d("switch");
+    test::Deployment d("resource-handle");
     for (const char* code : {"uk", "us", "nl"})
         d.AddLanguage(code);
-    test::SetLanguage(kNl);
-    // With a window the host's resource handle stays its own throughout. A switch loads the
-    // support module's own file name in the folder.
-    EXPECT_EQ(d.Run("startup 1 state load us state load xx state"),
-              "startup 1\n" + State(kHost, "nl\\BRMSUPP.DLL") + "load us\\BRMSUPP.dll\n" +
-                  State(kHost, "us\\BRMSUPP.dll") + "load none\n" + State(kHost, "none"));
-    // Without a window the language module is the resource handle; a switch must never
-    // leave it naming the freed module.
-    EXPECT_EQ(d.Run("startup 1 nowindow load us state load xx state load uk state"),
-              "startup 1\nload us\\BRMSUPP.dll\n" + State("us\\BRMSUPP.dll", "us\\BRMSUPP.dll") +
-                  "load none\n" + State(kHost, "none") + "load uk\\BRMSUPP.dll\n" +
-                  State(kHost, "uk\\BRMSUPP.dll"));
-    EXPECT_EQ(Stored(), kNl);   // a switch does not touch the registry
-
-    // A folder deep enough that the host fits but a code of 15 characters does not: the
-    // code's module path is refused and "uk" still loads.
-    const std::string parent(100, 'p');
-    test::Deployment nested(parent + "\\" + std::string(120, 'q'));
-    nested.AddLanguage("uk");
-    test::SetLanguage(std::string("abcdefghijklmno\0", 16));
-    EXPECT_EQ(nested.Run("startup 1 nowindow state load abcdefghijklmno state"),
-              StartedWith("uk") + "load none\n" + State(kHost, "none"));
-    test::RemoveTree("C:\\brmtest\\" + parent);
+    test::SetLanguage(std::string("uk\0", 3));
+    // With a window the host's handle stays its own through switches; a failed switch gives
+    // the host's own back.
+    EXPECT_EQ(d.Run("startup 1 load us state load xx state startup 1 nowindow load xx state"),
+              "startup 1\nload us\\BRMSUPP.dll\n" + State(kHost, "us\\BRMSUPP.dll") +
+                  "load none\n" + State(kHost, "none") + "startup 1\nload none\n" +
+                  State(kHost, "none"));
+    const std::string bare = "startup 1 nowindow ", windowed = "startup 1 ", load = "load us ";
+    const std::string uk = "uk\\BRMSUPP.DLL", us = "us\\BRMSUPP.dll", nl = "nl\\BRMSUPP.dll";
+    const struct {
+        std::string commands;
+        std::string current;   // the resource handle, and the one module loaded
+    } rows[] = {
+        {bare + load + windowed, uk}, {bare + windowed + load, us}, {windowed + load + bare, uk},
+    };
+    for (const auto& row : rows) {
+        const std::string out = d.Run(row.commands + "state load nl state shutdown state");
+        EXPECT_EQ(out.substr(out.find("state")), State(row.current, row.current) + "load " + nl +
+                  "\n" + State(nl, nl) + kShutdown + State(kHost, "none"))
+            << row.commands;
+    }
 }

@@ -1,24 +1,21 @@
-// Test stand-in for the update service, run by wine's service manager as "VORANDA Update".
-// It appends one line per check-now control (130) it receives, with the "Check" flag the
-// settings file held at that moment.
+// Test stand-in for the update service "VORANDA Update": for each check-now control (130) it
+// appends the "Check" flag the settings file holds at that moment to the record file.
 //   UpdateService RECORD-FILE SETTINGS-FILE SECTION [slow]
-// "slow" makes the handler take longer than the manager waits.
+// "slow" answers later than the service manager waits.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 HANDLE g_stopped = nullptr;
 char** g_arguments = nullptr;
-bool g_slow = false;
+int g_argumentCount = 0;
 
 void Report(DWORD state)
 {
-    SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, state,
-                             state == SERVICE_RUNNING ? DWORD{SERVICE_ACCEPT_STOP} : 0, 0, 0, 0, 0};
+    SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, state, SERVICE_ACCEPT_STOP, 0, 0, 0, 0};
     SetServiceStatus(g_statusHandle, &status);
 }
 
@@ -32,12 +29,9 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID)
             std::fprintf(record, "130 check=%s\n", flag);
             std::fclose(record);
         }
-        Sleep(g_slow ? 11000 : 0);
+        Sleep(g_argumentCount > 4 ? 11000 : 0);
     } else if (control == SERVICE_CONTROL_STOP) {
-        Report(SERVICE_STOP_PENDING);
         SetEvent(g_stopped);
-    } else if (control != SERVICE_CONTROL_INTERROGATE) {
-        return ERROR_CALL_NOT_IMPLEMENTED;
     }
     return NO_ERROR;
 }
@@ -45,8 +39,6 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID)
 void WINAPI ServiceMain(DWORD, LPSTR*)
 {
     g_statusHandle = RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
-    if (g_statusHandle == nullptr)
-        return;
     g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     Report(SERVICE_RUNNING);
     WaitForSingleObject(g_stopped, INFINITE);
@@ -57,11 +49,9 @@ void WINAPI ServiceMain(DWORD, LPSTR*)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4)
-        return 2;
     g_arguments = argv;
-    g_slow = argc > 4 && std::strcmp(argv[4], "slow") == 0;
+    g_argumentCount = argc;
     char name[] = "VORANDA Update";
     SERVICE_TABLE_ENTRYA table[] = {{name, &ServiceMain}, {nullptr, nullptr}};
-    return StartServiceCtrlDispatcherA(table) ? 0 : 1;
+    return argc >= 4 && StartServiceCtrlDispatcherA(table) ? 0 : 1;
 }
