@@ -45,6 +45,7 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
             facts.sixtyFourBit = sixtyFour;
             NameWindows(facts, name, width);
             EXPECT_EQ(name, "Microsoft " + std::string(row.expected)) << row.expected;
-            EXPECT_STREQ(width, row.numbered ? "" : sixtyFour ? "64-bit" : "32-bit") << row.expected;
+            EXPECT_STREQ(width, row.numbered ? "" : sixtyFour ? "64-bit" : "32-bit")
+                << row.expected;
         }
 }
