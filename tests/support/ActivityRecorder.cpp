@@ -1,14 +1,13 @@
 // Test helper: records runs or writes an inventory in a process of its own, so tests can run
 // several at once, under another Windows version, or with every platform query that may fail
 // failing (its imports replaced; the processor function then cannot be found).
-//   ActivityRecorder record COUNT CODE CATEGORY
-//   ActivityRecorder inventory PATH [failing]
+//   ActivityRecorder                   25 runs of code 77, category 5
+//   ActivityRecorder PATH [failing]    the inventory into PATH
 #include "activity/ActivityLog.h"
 #include "activity/SystemInventory.h"
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -18,7 +17,7 @@ BOOL WINAPI Fail1(void*) { return FALSE; }
 BOOL WINAPI FailFilled(MEMORYSTATUSEX* status) { return status->ullTotalPhys = 1ull << 40, FALSE; }
 BOOL WINAPI Fail3(const char*, DWORD, void*) { return FALSE; }
 BOOL WINAPI Fail4(const char*, DWORD, void*, DWORD) { return FALSE; }
-FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = nullptr;
+FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = &GetProcAddress;
 FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 {
     return std::strcmp(name, "GetLogicalProcessorInformation") == 0 ? nullptr : g_getProcAddress(module, name);
@@ -48,23 +47,18 @@ void Replace(const char* name, const void* replacement)
 
 int main(int argc, char** argv)
 {
-    if (argc == 5 && std::strcmp(argv[1], "record") == 0) {
-        for (long i = std::strtol(argv[2], nullptr, 10); i > 0; --i)
-            LogActivity(static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10)),
-                        static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10)));
+    if (argc == 1) {
+        for (int i = 0; i < 25; ++i)
+            LogActivity(77, 5);
         return 0;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "inventory") == 0) {
-        if (argc == 4) {
-            g_getProcAddress = &GetProcAddress;
-            Replace("GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
-            Replace("GetVersionExA", reinterpret_cast<const void*>(&Fail1));
-            Replace("GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
-            Replace("EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
-            Replace("EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
-        }
-        WriteSystemInventory(argv[2]);
-        return 0;
+    if (argc == 3) {
+        Replace("GetVersionExA", reinterpret_cast<const void*>(&Fail1));
+        Replace("GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
+        Replace("EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
+        Replace("EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
+        Replace("GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
     }
-    return 2;
+    WriteSystemInventory(argv[1]);
+    return 0;
 }
