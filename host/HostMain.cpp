@@ -6,7 +6,7 @@
 //     from DIR                  load BRMSUPP.dll from DIR instead of the host's folder
 //     startup CODE [nowindow] [probe]
 //                               ModuleStartup with *code = CODE; probe also prints the
-//                               wait cursor count at the moment the code is read
+//                               lowest wait cursor count while the run is recorded
 //     shutdown [nowindow]       ModuleShutdown
 //     load CODE                 LoadLanguageModule
 //     version                   GetVersionDate
@@ -28,6 +28,7 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "host/AboutDlg.h"
+#include "host/ImportSlot.h"
 #include "host/StackCheck.h"
 #include "host/SupportModule.h"
 
@@ -261,30 +262,35 @@ void CheckStack(HMODULE module, CWnd& mainWindow)
 }
 #endif
 
-// The wait cursor count when the module first reads the caller's code (for the run's
-// record): the code lies on a guard page, whose first touch lands here.
-int g_waitAtRead = -2;
+// The lowest wait cursor count seen while the module reads and writes its activity log, whose
+// profile calls are routed through here: -2 when it made none.
+int g_waitWhileRecording = -2;
 
-LONG CALLBACK OnGuardPage(EXCEPTION_POINTERS* exception)
+void NoteWaitCursor()
 {
-    if (exception->ExceptionRecord->ExceptionCode != STATUS_GUARD_PAGE_VIOLATION)
-        return EXCEPTION_CONTINUE_SEARCH;
     const CWinApp* app = AfxGetApp();
-    g_waitAtRead = app != nullptr ? app->m_nWaitCursorCount : -1;
-    return EXCEPTION_CONTINUE_EXECUTION;
+    const int count = app != nullptr ? app->m_nWaitCursorCount : -1;
+    if (g_waitWhileRecording == -2 || count < g_waitWhileRecording)
+        g_waitWhileRecording = count;
 }
 
-uint32_t* GuardedCode(uint32_t value)
+DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size,
+                         LPCSTR file)
 {
-    auto* code = static_cast<uint32_t*>(
-        VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD old = 0;
-    if (code == nullptr)
-        return nullptr;
-    *code = value;
-    VirtualProtect(code, 4096, PAGE_READONLY | PAGE_GUARD, &old);
-    AddVectoredExceptionHandler(1, OnGuardPage);
-    return code;
+    NoteWaitCursor();
+    return GetPrivateProfileStringA(section, key, fallback, text, size, file);
+}
+
+BOOL WINAPI WatchedWrite(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
+{
+    NoteWaitCursor();
+    return WritePrivateProfileStringA(section, key, text, file);
+}
+
+void WatchActivityLog(HMODULE module)
+{
+    ReplaceImport(module, "GetPrivateProfileStringA", reinterpret_cast<const void*>(&WatchedRead));
+    ReplaceImport(module, "WritePrivateProfileStringA", reinterpret_cast<const void*>(&WatchedWrite));
 }
 
 bool Flag(int& i, int argc, char** argv, const char* word)
@@ -331,8 +337,9 @@ int main(int argc, char** argv)
             const uint32_t code = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
             CWnd* window = Flag(i, argc, argv, "nowindow") ? nullptr : &mainWindow;
             if (Flag(i, argc, argv, "probe")) {
-                const int result = support.startup(GuardedCode(code), window, 0, 0);
-                std::printf("startup %d wait-at-read=%d\n", result, g_waitAtRead);
+                WatchActivityLog(support.module);
+                const int result = support.startup(&code, window, 0, 0);
+                std::printf("startup %d wait-while-recording=%d\n", result, g_waitWhileRecording);
             } else {
                 std::printf("startup %d\n", support.startup(&code, window, 0, 0));
             }

@@ -38,7 +38,7 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursorAndShutdownFreesOnce)
     d.AddFolder("de");
     test::SetLanguage(kNl);
     EXPECT_EQ(d.Run("state startup 4711 probe state"), State(kHost, "none") +
-              "startup 1 wait-at-read=1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
+              "startup 1 wait-while-recording=1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
     EXPECT_EQ(test::ProfileString(test::OnlyLog(), "4711-1-9", "1"), "1");
     EXPECT_EQ(Stored(), kNl);   // the value chose: no scan found "de"
 

@@ -5,6 +5,7 @@
 //   ActivityRecorder PATH [failing]    the inventory into PATH
 #include "activity/ActivityLog.h"
 #include "activity/SystemInventory.h"
+#include "host/ImportSlot.h"
 
 #include <windows.h>
 
@@ -23,26 +24,6 @@ FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
     return std::strcmp(name, "GetLogicalProcessorInformation") == 0 ? nullptr : g_getProcAddress(module, name);
 }
 
-// Points this program's import of name at replacement.
-void Replace(const char* name, const void* replacement)
-{
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    for (; import->Name != 0; ++import) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots)
-            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
-                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, name) == 0) {
-                DWORD old = 0;
-                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-                slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            }
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -53,11 +34,11 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 3) {
-        Replace("GetVersionExA", reinterpret_cast<const void*>(&Fail1));
-        Replace("GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
-        Replace("EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
-        Replace("EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
-        Replace("GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
+        ReplaceImport(GetModuleHandleA(nullptr), "GetVersionExA", reinterpret_cast<const void*>(&Fail1));
+        ReplaceImport(GetModuleHandleA(nullptr), "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
+        ReplaceImport(GetModuleHandleA(nullptr), "EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
+        ReplaceImport(GetModuleHandleA(nullptr), "EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
+        ReplaceImport(GetModuleHandleA(nullptr), "GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
     }
     WriteSystemInventory(argv[1]);
     return 0;
