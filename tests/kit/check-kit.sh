@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the sample hosts from the unpacked zip alone (one linked with each import
-# library), checks their imports and runs them under wine: start-up 1, a log file,
-# version 5/2015, shutdown back.
+# The kit as a host developer gets it: the zip holds exactly what ships, its page opens with
+# the sample host's lines, and the sample hosts built from the unpacked zip alone (one linked
+# with each import library) run under wine: start-up 1, a log file, version 5/2015, shutdown.
 set -euo pipefail
 build=${1:?usage: check-kit.sh BUILD TOOLCHAIN}
 toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
@@ -10,14 +10,23 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -B "$work/pack" >/dev/null)
 kit=$work/kit
 unzip -q "$work"/pack/BRMSUPP-*.zip -d "$kit"
+expected=$'BRMFW.dll\nBRMSUPP.dll\nREADME.md\nexamples/BindAtRunTime.c\nexamples/CMakeLists.txt
+examples/LinkImportLibrary.c\ninclude/BRMSUPP.h\nlib/BRMSUPP.lib\nlib/libBRMSUPP.dll.a\nnl/BRMSUPP.DLL
+policy/BRAMOK.admx\npolicy/DisableActivityLog-32bit-Windows.reg
+policy/DisableActivityLog-64bit-Windows.reg\npolicy/en-US/BRAMOK.adml\nuk/BRMSUPP.DLL\nus/BRMSUPP.DLL'
+zipped=$(cd "$kit" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+[[ "$zipped" == "$expected" ]] || { echo "zipped: $zipped"; exit 1; }
+example=$(sed -n '/^```c$/,/^```$/{/^```/!p}' "$kit/README.md")
+[[ $(grep -c . <<<"$example") == 5 ]] || { echo "README example: $example"; exit 1; }
+while IFS= read -r line; do
+  grep -qF -- "$line" "$kit/examples/BindAtRunTime.c" || { echo "not in the sample: $line"; exit 1; }
+done <<<"$example"
+
 cmake -S "$kit/examples" -B "$work/samples" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$work/samples" >/dev/null
 cc=$(sed -n 's/^set(CMAKE_C_COMPILER \([^)]*\))/\1/p' "$toolchain")
 "$cc" -I"$kit/include" "$kit/examples/LinkImportLibrary.c" "$kit/lib/BRMSUPP.lib" -o "$kit/LinkMsLib.exe"
 cp "$work"/samples/*.exe "$kit"
-/usr/bin/python3 "$(dirname "$0")/check_imports.py" "$kit/include/BRMSUPP.h" \
-  "$kit/BindAtRunTime.exe=0" "$kit/LinkImportLibrary.exe=3" "$kit/LinkMsLib.exe=3"
-
 logs=$(wine winepath -u 'C:\ProgramData' 2>/dev/null)/BRAMOK/11.3
 for host in BindAtRunTime LinkImportLibrary LinkMsLib; do
   rm -rf "$logs" && mkdir -p "$logs"
@@ -26,4 +35,4 @@ for host in BindAtRunTime LinkImportLibrary LinkMsLib; do
   ls "$logs"/*.inf >/dev/null || { echo "$host: no log file"; exit 1; }
 done
 rm -rf "$logs"
-echo "kit: 3 sample hosts built from $(basename "$work"/pack/*.zip) ran"
+echo "kit: $(basename "$work"/pack/*.zip) holds what ships; 3 sample hosts built from it ran"

@@ -3,8 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -43,8 +42,7 @@ std::string ExecutableFolder()
 {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string folder(path);
-    return folder.substr(0, folder.rfind('\\') + 1);
+    return std::string(path, std::strrchr(path, '\\') + 1);
 }
 
 std::string ProfileString(const std::string& path, const char* section, const char* key)
@@ -87,12 +85,11 @@ void UseRecordingBrowser(const std::string& record, const std::string& exe)
 
 std::vector<std::string> RecordLines(const std::string& record, std::size_t count, DWORD timeoutMs)
 {
-    std::vector<std::string> lines;
     for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
-        lines.clear();
-        const std::string text = ReadFileText(record);
-        for (std::size_t at = 0, stop; (stop = text.find('\n', at)) != std::string::npos; at = stop + 1)
-            lines.push_back(text.substr(at, stop - at));
+        std::vector<std::string> lines;
+        std::istringstream text(ReadFileText(record));
+        for (std::string line; std::getline(text, line) && !text.eof();)
+            lines.push_back(line);
         if (lines.size() >= count || GetTickCount64() > end)
             return lines;
     }
@@ -108,111 +105,82 @@ std::string StoredValue(HKEY root, const char* key, const char* name)
     return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
 }
 
+// Output goes to a file rather than a pipe: a grandchild that inherited it cannot hold up
+// the reader, and a child never blocks on a full pipe.
 Process::Process(const std::string& commandLine)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&m_output, &writeEnd, &inherit, 0))
-        return;
-    SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
+    char folder[MAX_PATH] = "", name[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "out", 0, name);
+    m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = writeEnd;
+    startup.hStdOutput = startup.hStdError = m_output;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::string line = commandLine;
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &m_info))
         m_info = {};
-    CloseHandle(writeEnd);
+    // Not into the children of later processes.
+    SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
 }
 
 Process::~Process()
 {
-    if (m_info.hProcess != nullptr) {
-        TerminateProcess(m_info.hProcess, 1);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
-    }
-    if (m_output != nullptr)
-        CloseHandle(m_output);
+    TerminateProcess(m_info.hProcess, 1);
+    for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output})
+        CloseHandle(handle);
 }
 
 std::string Process::Finish(DWORD timeoutMs, int* exitCode)
 {
-    if (exitCode != nullptr)
-        *exitCode = -1;
-    std::string output;
-    if (m_info.hProcess == nullptr)
-        return output;
-    // Poll rather than block in ReadFile: a hung child, or a grandchild that inherited the
-    // pipe, must cost this test its timeout and not the whole run.
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    bool exited = false;
-    for (;;) {
-        DWORD available = 0;
-        if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &available, nullptr)) {
-            // The child is gone and its end closed: wine may say so before the last
-            // lines are read, and a read then gives them without blocking.
-            exited = WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
-            char chunk[4096];
-            DWORD got = 0;
-            while (exited && ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0)
-                output.append(chunk, got);
-            break;
-        }
-        if (available > 0) {
-            char chunk[4096];
-            DWORD got = 0;
-            if (!ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) || got == 0)
-                break;
-            output.append(chunk, got);
-            continue;
-        }
-        if (exited || GetTickCount64() > deadline)
-            break;
-        // One more pass after exit drains what the child wrote last.
-        exited = WaitForSingleObject(m_info.hProcess, 5) == WAIT_OBJECT_0;
-    }
     DWORD code = 0;
-    if (WaitForSingleObject(m_info.hProcess, exited ? 0 : 1000) != WAIT_OBJECT_0)
-        TerminateProcess(m_info.hProcess, 1);
-    else if (GetExitCodeProcess(m_info.hProcess, &code) && exitCode != nullptr)
-        *exitCode = static_cast<int>(code);
+    const bool ended = WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(m_info.hProcess, &code);
+    if (exitCode != nullptr)
+        *exitCode = ended ? static_cast<int>(code) : -1;
+    TerminateProcess(m_info.hProcess, 1);   // one that did not end in time
+    WaitForSingleObject(m_info.hProcess, 5000);
+    std::string output;
+    char chunk[4096];
+    SetFilePointer(m_output, 0, nullptr, FILE_BEGIN);
+    for (DWORD got = 0; ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0;)
+        output.append(chunk, got);
     output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
     return output;
 }
 
-namespace {
-
-struct WindowSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        GetDlgItem(window, search->controlId) != nullptr)
-        search->found = window;
-    return search->found == nullptr;
-}
-
-} // namespace
-
 HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
 {
-    WindowSearch search = {processId, controlId, nullptr};
-    for (const DWORD start = GetTickCount(); search.found == nullptr; Sleep(50)) {
-        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (GetTickCount() - start > timeoutMs)
-            break;
-    }
-    return search.found;
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() <= end; Sleep(50))
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId))
+                return window;
+        }
+    return nullptr;
+}
+
+std::string WindowText(HWND window)
+{
+    // WM_GETTEXT reaches the control even in another process.
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string TakeMessageBox(DWORD processId, DWORD timeoutMs)
+{
+    HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
+    if (box == nullptr)
+        return "<none>";
+    const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
 }
 
 int CountProcesses(const std::string& exeName)
@@ -227,29 +195,18 @@ int CountProcesses(const std::string& exeName)
     return count;
 }
 
-std::string TakeMessageBox(DWORD processId, DWORD timeoutMs)
-{
-    HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
-    if (box == nullptr)
-        return "<none>";
-    const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return text;
-}
-
-std::string WindowText(HWND window)
-{
-    // WM_GETTEXT reaches the control even in another process.
-    char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + name)
 {
     FreshFolder(m_folder);
     for (const char* file : {"BramokHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
         CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
+}
+
+void Deployment::AddLanguage(const std::string& code) const
+{
+    AddFolder(code);
+    const std::string module = code + "\\BRMSUPP.DLL";
+    CopyFileA((ExecutableFolder() + module).c_str(), (m_folder + "\\" + module).c_str(), FALSE);
 }
 
 std::string Deployment::Run(const std::string& arguments) const
@@ -263,41 +220,26 @@ std::string Deployment::Run(const std::string& arguments) const
     return output;
 }
 
-void Deployment::AddLanguage(const std::string& code) const
-{
-    AddFolder(code);
-    CopyFileA((ExecutableFolder() + code + "\\BRMSUPP.DLL").c_str(),
-              (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
-}
-
 namespace {
 
-// Opens the service, acts on it and, when that worked and state is not 0, waits up to 15 s
-// for the service to reach state.
-template <typename Act> bool WithService(Act act, DWORD state)
-{
+// The update service with the manager that opened it, both closed at scope end.
+struct Service {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = manager ? OpenServiceA(manager, "VORANDA Update", SERVICE_ALL_ACCESS)
-                                : nullptr;
-    bool reached = service != nullptr && act(service);
-    SERVICE_STATUS status = {};
-    for (const DWORD start = GetTickCount(); reached && state != 0; Sleep(50)) {
-        if (QueryServiceStatus(service, &status) && status.dwCurrentState == state)
-            break;
-        reached = GetTickCount() - start < 15000;
-    }
-    if (service != nullptr)
-        CloseServiceHandle(service);
-    if (manager != nullptr)
+    SC_HANDLE handle = OpenServiceA(manager, "VORANDA Update", SERVICE_ALL_ACCESS);
+    ~Service()
+    {
+        CloseServiceHandle(handle);
         CloseServiceHandle(manager);
-    return reached;
-}
-
-bool StopService(SC_HANDLE service)
-{
-    SERVICE_STATUS status = {};
-    return ControlService(service, SERVICE_CONTROL_STOP, &status) != FALSE;
-}
+    }
+    bool Reaches(DWORD state) const
+    {
+        SERVICE_STATUS status = {};
+        for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
+            if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state)
+                return true;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -307,27 +249,26 @@ TestService::TestService(const std::string& record, const std::string& settings,
     Remove();
     const std::string command = "\"" + ExecutableFolder() + "UpdateService.exe\" \"" + record +
                                 "\" \"" + settings + "\" \"" + section + "\"" + (slow ? " slow" : "");
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = CreateServiceA(manager, "VORANDA Update", "VORANDA Update",
-                                       SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
-                                       nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (service != nullptr)
-        CloseServiceHandle(service);
-    if (manager != nullptr)
-        CloseServiceHandle(manager);
+    const Service service;
+    CloseServiceHandle(CreateServiceA(service.manager, "VORANDA Update", "VORANDA Update",
+                                      SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                      SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
+                                      nullptr, nullptr, nullptr, nullptr, nullptr));
 }
 
 bool TestService::Start()
 {
-    return WithService([](SC_HANDLE s) { return StartServiceA(s, 0, nullptr) != FALSE; },
-                       SERVICE_RUNNING);
+    const Service service;
+    return StartServiceA(service.handle, 0, nullptr) && service.Reaches(SERVICE_RUNNING);
 }
 
 void TestService::Remove()
 {
-    WithService(StopService, SERVICE_STOPPED);
-    WithService([](SC_HANDLE s) { return DeleteService(s) != FALSE; }, 0);
+    const Service service;
+    SERVICE_STATUS status = {};
+    if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status))
+        service.Reaches(SERVICE_STOPPED);
+    DeleteService(service.handle);
 }
 
 } // namespace test

@@ -61,7 +61,7 @@ void UseRecordingBrowser(const std::string& record, const std::string& exe = "")
 std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
                                      DWORD timeoutMs = 5000);
 
-// A process started with standard output and error captured.
+// A process started with standard output and error going to a file of its own.
 class Process {
 public:
     explicit Process(const std::string& commandLine);
@@ -69,13 +69,13 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD Id() const { return m_info.dwProcessId; }
-    // Reads its output until it ends or timeoutMs pass (then it is killed), without '\r';
-    // exitCode is -1 when it did not finish or never started.
+    // Its output, without '\r', once it ends or timeoutMs pass (then it is killed); exitCode
+    // is -1 when it did not finish or never started.
     std::string Finish(DWORD timeoutMs, int* exitCode = nullptr);
 
 private:
     PROCESS_INFORMATION m_info = {};
-    HANDLE m_output = nullptr;
+    HANDLE m_output = INVALID_HANDLE_VALUE;
 };
 inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs,
                               int* exitCode = nullptr)
@@ -107,17 +107,15 @@ public:
         CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
     }
     void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
-    // Runs the host with the arguments; its output. The host prints a line for every command,
-    // so no output at all means wine lost the start itself (seen once in hundreds of runs
-    // under load): that start is tried once more, and said so, rather than failing a case.
+    // The host's output for the arguments. No output at all means wine lost the start itself
+    // (once in hundreds of runs under load): that start is tried once more, and said so.
     std::string Run(const std::string& arguments) const;
 
 private:
     std::string m_folder;
 };
 
-// The host's "state" line: module of the resource handle, wait cursor count, loaded
-// language modules.
+// The host's "state" line: the resource handle's module, wait cursor count, loaded modules.
 inline std::string State(const std::string& resource, const std::string& loaded, int wait = 0)
 {
     return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded +
