@@ -100,11 +100,9 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
                      reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id)));
         LOGFONTA used = {};
         GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof used, &used);
-        EXPECT_EQ(used.lfUnderline == 1 && used.lfHeight == base.lfHeight &&
-                      std::strcmp(used.lfFaceName, base.lfFaceName) == 0 &&
-                      GetTextColor(dc) == RGB(0, 0, 255),
-                  id != kPlain)
-            << id;
+        const bool underlinedCopy = used.lfUnderline == 1 && used.lfHeight == base.lfHeight &&
+                                    std::strcmp(used.lfFaceName, base.lfFaceName) == 0;
+        EXPECT_EQ(underlinedCopy && GetTextColor(dc) == RGB(0, 0, 255), id != kPlain) << id;
     }
     ReleaseDC(g_dialog, dc);
 
