@@ -1,8 +1,0 @@
-#pragma once
-
-#define IDD_LINKS 100
-#define IDC_ASSIGNED 101     // left-aligned, target assigned by the owner
-#define IDC_FROM_STRING 102  // centred, refused target, string resource of its id
-#define IDC_FROM_TEXT 103    // right-aligned, its text is the target
-#define IDC_NOWHERE 104      // no target anywhere
-#define IDC_NOPREFIX 105     // SS_NOPREFIX: plain look, still a link
