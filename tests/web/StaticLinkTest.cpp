@@ -56,8 +56,12 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     CWnd parent;
     parent.SubclassWindow(g_dialog);
     CStaticLink links[4];
-    for (int id = kPlain; id <= kNowhere; ++id)
+    for (int id : {kPlain, kFromString, kNowhere})
         links[id - kPlain].SubclassDlgItem(static_cast<UINT>(id), &parent);
+    // A link that its window deletes, taking its underlined font with it.
+    auto* owned = new CStaticLink;
+    owned->m_bDeleteOnDestroy = TRUE;
+    owned->SubclassDlgItem(kFromText, &parent);
     links[0].m_link = "http://www.voranda.com/plain";
     links[1].m_link = links[3].m_link = "nosuchscheme://refused";
     SetWindowPos(g_dialog, HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -93,6 +97,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     LOGFONTA base = {};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base,
                &base);
+    HGDIOBJ ownedFont = nullptr;
     for (int id : {kNowhere, kFromText, kPlain}) {
         SelectObject(dc, GetStockObject(SYSTEM_FONT));
         SetTextColor(dc, 0);
@@ -100,6 +105,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
                      reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id)));
         LOGFONTA used = {};
         GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof used, &used);
+        if (id == kFromText)
+            ownedFont = GetCurrentObject(dc, OBJ_FONT);
         const bool underlinedCopy = used.lfUnderline == 1 && used.lfHeight == base.lfHeight &&
                                     std::strcmp(used.lfFaceName, base.lfFaceName) == 0;
         EXPECT_EQ(underlinedCopy && GetTextColor(dc) == RGB(0, 0, 255), id != kPlain) << id;
@@ -117,4 +124,5 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     SetFocus(nullptr);
     EXPECT_TRUE(Pixels() == before);
     DestroyWindow(g_dialog);
+    EXPECT_EQ(GetObjectType(ownedFont), 0u) << "the link's font outlived it";
 }
