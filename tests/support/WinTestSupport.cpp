@@ -52,14 +52,6 @@ std::string ProfileString(const std::string& path, const char* section, const ch
     return value;
 }
 
-int CountOf(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
-        ++count;
-    return count;
-}
-
 std::string OnlyLog()
 {
     const std::vector<std::string> files = ListFiles(kLogFolder);
@@ -202,22 +194,10 @@ Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + nam
         CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
 }
 
-void Deployment::AddLanguage(const std::string& code) const
-{
-    AddFolder(code);
-    const std::string module = code + "\\BRMSUPP.DLL";
-    CopyFileA((ExecutableFolder() + module).c_str(), (m_folder + "\\" + module).c_str(), FALSE);
-}
-
 std::string Deployment::Run(const std::string& arguments) const
 {
-    int exitCode = 0;
-    std::string output = RunProcess(Host() + arguments, 60000, &exitCode);
-    if (output.empty()) {
-        std::fprintf(stderr, "host start gave no output (exit %d); once more\n", exitCode);
-        output = RunProcess(Host() + arguments, 60000, &exitCode);
-    }
-    return output;
+    const std::string output = RunProcess(Host() + arguments, 60000);
+    return output.empty() ? RunProcess(Host() + arguments, 60000) : output;
 }
 
 namespace {

@@ -33,7 +33,6 @@ void FreshFolder(const std::string& folder);
 // Folder of the running test executable, with a trailing backslash.
 std::string ExecutableFolder();
 std::string ProfileString(const std::string& path, const char* section, const char* key);
-int CountOf(const std::string& text, const std::string& part);
 // The month's only activity log file, or "" when there is not exactly one.
 std::string OnlyLog();
 // No product key, log or settings folder left from another test; empty folders made anew.
@@ -55,7 +54,7 @@ inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
 {
     SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
 }
-// The stand-in browser as the "http" command (placeholder form given), recording into record.
+// The stand-in browser as the "http" command, recording into record.
 void UseRecordingBrowser(const std::string& record, const std::string& exe = "");
 // The record's lines once count arrived (or timeoutMs passed).
 std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
@@ -69,8 +68,7 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD Id() const { return m_info.dwProcessId; }
-    // Its output, without '\r', once it ends or timeoutMs pass (then it is killed); exitCode
-    // is -1 when it did not finish or never started.
+    // Its output without '\r' once it ends or timeoutMs pass; exitCode is -1 unless it ended.
     std::string Finish(DWORD timeoutMs, int* exitCode = nullptr);
 
 private:
@@ -89,7 +87,6 @@ HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
 std::string WindowText(HWND window);
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
 std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
-// Running processes whose executable has this file name.
 int CountProcesses(const std::string& exeName);
 
 // A throw-away deployment of host, framework and support module in a folder of its own.
@@ -101,14 +98,18 @@ public:
     Deployment& operator=(const Deployment&) = delete;
     const std::string& Folder() const { return m_folder; }
     std::string Host() const { return "\"" + m_folder + "\\BramokHost.exe\" "; }
-    void AddLanguage(const std::string& code) const;
+    void AddLanguage(const std::string& code) const
+    {
+        AddFolder(code);
+        CopyFileA((ExecutableFolder() + code + "\\BRMSUPP.DLL").c_str(),
+                  (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
+    }
     void AddFolder(const std::string& name) const
     {
         CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
     }
     void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
-    // The host's output for the arguments. No output at all means wine lost the start itself
-    // (once in hundreds of runs under load): that start is tried once more, and said so.
+    // The host's output for the arguments; a start wine lost under load is tried once more.
     std::string Run(const std::string& arguments) const;
 
 private:
