@@ -1,5 +1,5 @@
 // Invariants of the Windows-free parsers and formatters over text from files, the registry
-// and the system; the first byte picks the one to try, the next 16 give numbers, the rest is text.
+// and the system; the first byte picks the one to try, the next 5 give numbers, the rest is text.
 #include "activity/ActivityNaming.h"
 #include "activity/TextBlanks.h"
 #include "updates/SettingsValues.h"
@@ -15,10 +15,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    if (size < 17)
+    if (size < 6)
         return 0;
-    const uint8_t* const fields = data + 1;
-    const std::string bytes(reinterpret_cast<const char*>(data + 17), size - 17);
+    const std::string bytes(reinterpret_cast<const char*>(data + 6), size - 6);
     const std::string text = bytes.substr(0, bytes.find('\0'));   // as a C string reads
     switch (data[0] % 5) {
     case 0: {   // the cleaned browser command is a prefix of the stored one, and clean
@@ -37,13 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         break;
     }
     case 2: {   // a log file name fits its room, terminated, or is refused empty
-        const std::size_t room = fields[0];
+        const std::size_t room = data[1];
         std::vector<char> out(room + 1, 'x');   // one guard byte past the room
-        uint32_t numbers[2];   // volume and hash
-        std::memcpy(numbers, fields + 1, sizeof numbers);
-        char* const name = room ? out.data() : nullptr;
-        const bool fits = FormatLogFileName(name, room, text.c_str(), numbers[0], numbers[1],
-                                            fields[9] * 40, fields[10] - 128);
+        const bool fits = FormatLogFileName(room ? out.data() : nullptr, room, text.c_str(),
+                                            data[2] * 0x1010101u, data[3] * 0x1010101u,
+                                            data[4] * 40, data[5] - 128);
         FUZZ_CHECK(out[room] == 'x');
         const std::size_t length = room ? strnlen(out.data(), room) : 0;
         FUZZ_CHECK(length < room || room == 0);

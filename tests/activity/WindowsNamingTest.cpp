@@ -8,23 +8,20 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
 {
     constexpr uint32_t NT = kPlatformWin32Nt;
     constexpr uint8_t W = 1, S = 3;   // workstation, server
-    constexpr uint16_t Sto = kSuiteStorageServer, Hom = kSuiteHomeServer;
-    // Version, platform, service pack, suite, product type, architecture, R2 metric.
-    const struct {
-        WindowsFacts facts;
-        const char* expected;   // after "Microsoft "
-        bool numbered = false;   // the number form: no word width
-    } rows[] = {
+    // Facts in declaration order and the name after "Microsoft "; the number form
+    // ("Windows 4.0") has no word width.
+    const struct { WindowsFacts facts; const char* expected; bool numbered = false; } rows[] = {
         {{6, 0, NT, "", 0, W}, "Windows Vista"},
         {{6, 0, NT, "", 0, S}, "Windows Server 2008"},
         {{6, 1, NT, "Service Pack 1", 0, W}, "Windows 7 Service Pack 1"},
         {{6, 1, NT, "", 0, S}, "Windows Server 2008 R2"},
         {{6, 2, NT, "", 0, W}, "Windows 8"},
         {{6, 2, NT, "", 0, S}, "Windows Server 2012"},
+        {{6, 3, NT, "", 0, W}, "Windows 8.1"},
         {{6, 3, NT, "", 0, S}, "Windows Server 2012 R2"},
-        {{5, 2, NT, "", Sto, S, 0, true}, "Windows Server 2003 R2"},
-        {{5, 2, NT, "", Sto | Hom, S}, "Windows Storage Server 2003"},
-        {{5, 2, NT, "", Hom, S}, "Windows Home Server"},
+        {{5, 2, NT, "", kSuiteStorageServer, S, 0, true}, "Windows Server 2003 R2"},
+        {{5, 2, NT, "", kSuiteStorageServer | kSuiteHomeServer, S}, "Windows Storage Server 2003"},
+        {{5, 2, NT, "", kSuiteHomeServer, S}, "Windows Home Server"},
         {{5, 2, NT, "", 0, W}, "Windows Server 2003, "},   // XP x64 needs the x64 processor
         {{5, 1, NT, "", kSuitePersonal, W}, "Windows XP Home Edition"},
         {{5, 1, NT, "", 0, W}, "Windows XP Professional"},
@@ -37,15 +34,12 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
         {{4, 0, NT, "Service Pack 6", 0, W}, "Windows 4.0", true},
         {{6, 1, 1, ""}, "Windows 6.1", true},
     };
-    char name[kWindowsTextSize];
-    char width[kWindowsTextSize];
-    for (const auto& row : rows)
+    char name[kWindowsTextSize], width[kWindowsTextSize];
+    for (auto [facts, expected, numbered] : rows)
         for (bool sixtyFour : {false, true}) {
-            WindowsFacts facts = row.facts;
             facts.sixtyFourBit = sixtyFour;
             NameWindows(facts, name, width);
-            EXPECT_EQ(name, "Microsoft " + std::string(row.expected)) << row.expected;
-            EXPECT_STREQ(width, row.numbered ? "" : sixtyFour ? "64-bit" : "32-bit")
-                << row.expected;
+            EXPECT_EQ(name, "Microsoft " + std::string(expected)) << expected;
+            EXPECT_STREQ(width, numbered ? "" : sixtyFour ? "64-bit" : "32-bit") << expected;
         }
 }

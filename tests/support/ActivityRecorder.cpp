@@ -1,8 +1,6 @@
-// Test helper: records runs or writes an inventory in a process of its own, so tests can run
-// several at once, under another Windows version, or with every platform query that may fail
-// failing (its imports replaced; the processor function then cannot be found).
-//   ActivityRecorder                   25 runs of code 77, category 5
-//   ActivityRecorder PATH [failing]    the inventory into PATH
+// Test helper, a process of its own so tests can run several at once:
+//   ActivityRecorder                  25 runs of code 77, category 5
+//   ActivityRecorder PATH [failing]   the inventory into PATH; "failing" fails every query it can
 #include "activity/ActivityLog.h"
 #include "activity/SystemInventory.h"
 #include "host/ImportSlot.h"
@@ -21,7 +19,8 @@ BOOL WINAPI Fail4(const char*, DWORD, void*, DWORD) { return FALSE; }
 FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = &GetProcAddress;
 FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 {
-    return std::strcmp(name, "GetLogicalProcessorInformation") == 0 ? nullptr : g_getProcAddress(module, name);
+    return std::strcmp(name, "GetLogicalProcessorInformation") == 0
+               ? nullptr : g_getProcAddress(module, name);
 }
 
 } // namespace
@@ -34,11 +33,12 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 3) {
-        ReplaceImport(GetModuleHandleA(nullptr), "GetVersionExA", reinterpret_cast<const void*>(&Fail1));
-        ReplaceImport(GetModuleHandleA(nullptr), "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
-        ReplaceImport(GetModuleHandleA(nullptr), "EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
-        ReplaceImport(GetModuleHandleA(nullptr), "EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
-        ReplaceImport(GetModuleHandleA(nullptr), "GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
+        const HMODULE self = GetModuleHandleA(nullptr);
+        ReplaceImport(self, "GetVersionExA", reinterpret_cast<const void*>(&Fail1));
+        ReplaceImport(self, "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
+        ReplaceImport(self, "EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
+        ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
+        ReplaceImport(self, "GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
     }
     WriteSystemInventory(argv[1]);
     return 0;

@@ -6,14 +6,12 @@
 
 TEST(SettingsValues, ModeUploadAndEditionSection)
 {
-    // Empty keeps the caller's 4; no number or one outside 32 bits gives 1.
-    const struct {
-        const wchar_t* text;
-        int mode;
-    } modes[] = {{L"", 4}, {L"\t 3abc", 3}, {L"+2", 2}, {L"-2147483648", -2147483647 - 1},
-                 {L"-", 1}, {L"2147483648", 1}, {L"99999999999", 1}};
-    for (const auto& row : modes)
-        EXPECT_EQ(ParseUpdateMode(row.text, 4), row.mode) << row.text;
+    // No number or one outside 32 bits gives 1; empty text keeps the caller's value.
+    const std::pair<const wchar_t*, int> modes[] = {
+        {L"\t 3abc", 3}, {L"+2", 2}, {L"-2147483648", -2147483647 - 1}, {L"-", 1},
+        {L"2147483648", 1}, {L"", 4}};
+    for (const auto& [text, mode] : modes)
+        EXPECT_EQ(ParseUpdateMode(text, 4), mode) << text;
 
     // Only "false" in any case switches the upload off; nothing switches it on.
     EXPECT_FALSE(ParseProductUpload(L"fAlSe", true));
