@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 TEST(Wow64, EveryExportCleansItsStackAndTheRunSaysSixtyFourBitWindows)
 {
@@ -15,17 +14,11 @@ TEST(Wow64, EveryExportCleansItsStackAndTheRunSaysSixtyFourBitWindows)
     GetSystemInfo(&system);
     EXPECT_EQ(system.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL);
 
-    const std::string logFolder = "C:\\ProgramData\\BRAMOK\\11.3";
-    test::FreshFolder(logFolder);
-    {
-        test::Deployment deployment("wow64");
-        deployment.AddLanguage("uk");
-        EXPECT_EQ(deployment.Run("stack"),
-                  "stack 10:0 1:0 7:0 9:0 11:0 2:0 (version 5 2015, startup 1, updates 2)\n");
-    }
-    const std::vector<std::string> logs = test::ListFiles(logFolder);
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(test::ProfileString(logFolder + "\\" + logs[0], "System", "Architecture"), "64-bit");
-    test::RemoveTree("C:\\ProgramData\\BRAMOK");
-    test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
+    test::CleanMachine();
+    test::Deployment deployment("wow64");
+    deployment.AddLanguage("uk");
+    EXPECT_EQ(deployment.Run("stack"),
+              "stack 10:0 1:0 7:0 9:0 11:0 2:0 (version 5 2015, startup 1, updates 2)\n");
+    EXPECT_EQ(test::ProfileString(test::OnlyLog(), "System", "Architecture"), "64-bit");
+    test::CleanMachine();
 }
