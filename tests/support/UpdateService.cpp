@@ -4,14 +4,12 @@
 // "slow" answers later than the service manager waits.
 #include <windows.h>
 
-#include <cstdio>
+#include <fstream>
 
 namespace {
 
-SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 HANDLE g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 char** g_arguments = nullptr;
-bool g_slow = false;
 SERVICE_STATUS g_status = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP,
                            0, 0, 0, 0};
 
@@ -23,21 +21,19 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID)
         return NO_ERROR;
     char flag[32] = "";
     GetPrivateProfileStringA(g_arguments[3], "Check", "<none>", flag, sizeof flag, g_arguments[2]);
-    if (FILE* record = std::fopen(g_arguments[1], "ab")) {
-        std::fprintf(record, "130 check=%s\n", flag);
-        std::fclose(record);
-    }
-    Sleep(g_slow ? 11000 : 0);
+    std::ofstream(g_arguments[1], std::ios::app | std::ios::binary) << "130 check=" << flag << "\n";
+    Sleep(g_arguments[4] != nullptr ? 11000 : 0);
     return NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*)
 {
-    g_statusHandle = RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
-    SetServiceStatus(g_statusHandle, &g_status);
+    const SERVICE_STATUS_HANDLE handle =
+        RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
+    SetServiceStatus(handle, &g_status);
     WaitForSingleObject(g_stopped, INFINITE);
     g_status.dwCurrentState = SERVICE_STOPPED;
-    SetServiceStatus(g_statusHandle, &g_status);
+    SetServiceStatus(handle, &g_status);
 }
 
 } // namespace
@@ -45,7 +41,6 @@ void WINAPI ServiceMain(DWORD, LPSTR*)
 int main(int argc, char** argv)
 {
     g_arguments = argv;
-    g_slow = argc > 4;
     char name[] = "VORANDA Update";
     SERVICE_TABLE_ENTRYA table[] = {{name, &ServiceMain}, {nullptr, nullptr}};
     return argc >= 4 && StartServiceCtrlDispatcherA(table) ? 0 : 1;
