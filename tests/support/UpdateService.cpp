@@ -4,45 +4,36 @@
 // "slow" answers later than the service manager waits.
 #include <windows.h>
 
-#include <cstdio>
+#include <fstream>
 
 namespace {
 
-SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
-HANDLE g_stopped = nullptr;
+HANDLE g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 char** g_arguments = nullptr;
-int g_argumentCount = 0;
-
-void Report(DWORD state)
-{
-    SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, state, SERVICE_ACCEPT_STOP, 0, 0, 0, 0};
-    SetServiceStatus(g_statusHandle, &status);
-}
+SERVICE_STATUS g_status = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP,
+                           0, 0, 0, 0};
 
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID)
 {
-    if (control == 130) {
-        char flag[32] = "";
-        GetPrivateProfileStringA(g_arguments[3], "Check", "<none>", flag, sizeof flag,
-                                 g_arguments[2]);
-        if (FILE* record = std::fopen(g_arguments[1], "ab")) {
-            std::fprintf(record, "130 check=%s\n", flag);
-            std::fclose(record);
-        }
-        Sleep(g_argumentCount > 4 ? 11000 : 0);
-    } else if (control == SERVICE_CONTROL_STOP) {
+    if (control == SERVICE_CONTROL_STOP)
         SetEvent(g_stopped);
-    }
+    if (control != 130)
+        return NO_ERROR;
+    char flag[32] = "";
+    GetPrivateProfileStringA(g_arguments[3], "Check", "<none>", flag, sizeof flag, g_arguments[2]);
+    std::ofstream(g_arguments[1], std::ios::app | std::ios::binary) << "130 check=" << flag << "\n";
+    Sleep(g_arguments[4] != nullptr ? 11000 : 0);
     return NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*)
 {
-    g_statusHandle = RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
-    g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    Report(SERVICE_RUNNING);
+    const SERVICE_STATUS_HANDLE handle =
+        RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
+    SetServiceStatus(handle, &g_status);
     WaitForSingleObject(g_stopped, INFINITE);
-    Report(SERVICE_STOPPED);
+    g_status.dwCurrentState = SERVICE_STOPPED;
+    SetServiceStatus(handle, &g_status);
 }
 
 } // namespace
@@ -50,7 +41,6 @@ void WINAPI ServiceMain(DWORD, LPSTR*)
 int main(int argc, char** argv)
 {
     g_arguments = argv;
-    g_argumentCount = argc;
     char name[] = "VORANDA Update";
     SERVICE_TABLE_ENTRYA table[] = {{name, &ServiceMain}, {nullptr, nullptr}};
     return argc >= 4 && StartServiceCtrlDispatcherA(table) ? 0 : 1;

@@ -13,6 +13,7 @@ namespace {
 using test::kSettings;
 const std::string kRecord = test::kSettingsFolder + "\\controls.txt";
 const std::string kServiceFolder = "C:\\ProgramData\\VORANDA";
+const std::string kUkMode2 = "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=2\r\n";
 
 void Click(HWND dialog, int id)
 {
@@ -30,14 +31,11 @@ struct UpdatesTest : ::testing::Test {
     }
     void TearDown() override { test::CleanMachine(); }
 
-    // Shows the dialog through the host; drive gets its window and the host's process id; the
-    // host's output comes back.
+    // The host's output once drive has worked the dialog (given the host's process id).
     std::string RunDialog(const std::function<void(HWND, DWORD)>& drive)
     {
         test::Process host(m_deployment.Host() + "startup 1 updates");
-        HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 20000);
-        EXPECT_NE(dialog, nullptr) << "no dialog appeared";
-        if (dialog != nullptr)
+        if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 20000))
             drive(dialog, host.Id());
         return host.Finish(20000);
     }
@@ -52,17 +50,14 @@ TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
     test::SetLanguage("us", REG_BINARY);   // the edition of a code stored without its end
     const char* const sent = "Your request was sent.";   // string 4
     const char* const failed = "The update service couldn't be reached.";   // string 5
-    const struct {
-        int service;   // 0 none, 1 stopped, 2 running, 3 running but slower than the wait
-        const char* status;   // null: hidden
-        const char* record;
-    } rows[] = {{0, nullptr, ""}, {1, failed, ""}, {2, sent, "130 check=true\n"},
-                {3, sent, "130 check=true\n"}};
-    for (const auto& row : rows) {
+    const char* const check = "130 check=true\n";
+    // Status (null: hidden) and record: no service, stopped, running, slower than the wait.
+    const char* const rows[][2] = {{nullptr, ""}, {failed, ""}, {sent, check}, {sent, check}};
+    for (int row = 0; row < 4; ++row) {
         DeleteFileA(kRecord.c_str());
-        auto service = row.service == 0 ? nullptr : std::make_unique<test::TestService>(
-            kRecord, kSettings, "BRAMOK 11.3 (English US)", row.service == 3);
-        ASSERT_TRUE(row.service < 2 || service->Start());
+        auto service = row == 0 ? nullptr : std::make_unique<test::TestService>(
+            kRecord, kSettings, "BRAMOK 11.3 (English US)", row == 3);
+        ASSERT_TRUE(row < 2 || service->Start());
         std::string status = "<hidden>";
         bool firstChecked = false;
         const std::string output = RunDialog([&](HWND dialog, DWORD) {
@@ -73,57 +68,51 @@ TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
             Click(dialog, ID_HELP);
             Click(dialog, IDOK);
         });
-        EXPECT_EQ(status.rfind(row.status ? row.status : "<hidden>", 0), 0u) << row.service << status;
+        EXPECT_EQ(status.rfind(rows[row][0] ? rows[row][0] : "<hidden>", 0), 0u) << row << status;
         EXPECT_TRUE(firstChecked);   // an unknown mode shows as the first and is kept
         EXPECT_NE(output.find("help context 0x2006d command 1"), std::string::npos) << output;
-        if (row.service == 3)
+        if (row == 3)
             Sleep(12000);   // let the handler finish before the stop is queued
         service.reset();
-        EXPECT_EQ(test::ReadFileText(kRecord), row.record) << row.service;
+        EXPECT_EQ(test::ReadFileText(kRecord), rows[row][1]) << row;
     }
     EXPECT_EQ(test::ReadFileText(kSettings), "[BRAMOK 11.3 (English US)]\r\nUpdateMode=5\r\n"
                                              "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
 }
 
-// Cancel and close keep only the check-now flag. OK reports a failed save only when the
-// service's folder is there: without it the service is not installed. Either way it is IDOK.
+// Cancel and close keep only the check-now flag. OK says a save failed only when the service's
+// folder is there (no folder: no service); either way it is IDOK.
 TEST_F(UpdatesTest, OnlyOkSavesAndAFailedSaveIsSaidWhenTheServiceIsInstalled)
 {
-    const std::string original = "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=2\r\n";
-    ASSERT_TRUE(test::WriteFileText(kSettings, original));
+    ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
     for (int close : {IDCANCEL, SC_CLOSE}) {
         const std::string output = RunDialog([&](HWND dialog, DWORD) {
-            Click(dialog, IDC_UPDATE_MODE_1);
-            Click(dialog, IDC_PRODUCT_UPLOAD);
-            Click(dialog, IDC_CHECK_NOW);
+            for (int id : {IDC_UPDATE_MODE_1, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW})
+                Click(dialog, id);
             SendMessageA(dialog, close == IDCANCEL ? WM_COMMAND : WM_SYSCOMMAND, close, 0);
         });
         EXPECT_NE(output.find("updates 2 resource=BramokHost.exe"), std::string::npos) << output;
     }
-    EXPECT_EQ(test::ReadFileText(kSettings), original + "Check=true\r\n");
+    EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2 + "Check=true\r\n");
 
-    const struct {
-        const char* folder;   // made before the dialog opens, if any
-        const char* box;
-    } rows[] = {{nullptr, "<none>"}, {"\\UpdateService\\Settings.ini", "Your settings could not"}};
-    for (const auto& row : rows) {
+    for (bool installed : {false, true}) {   // the file cannot be written either way
         test::RemoveTree(kServiceFolder);
-        if (row.folder != nullptr)
-            test::FreshFolder(kServiceFolder + row.folder);
+        if (installed)
+            test::FreshFolder(kServiceFolder + "\\UpdateService\\Settings.ini");
         std::string box;
         const std::string output = RunDialog([&](HWND dialog, DWORD processId) {
             ShowWindow(dialog, SW_HIDE);   // only the box is left to find
             PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
             box = test::TakeMessageBox(processId, 5000);
         });
-        EXPECT_EQ(box.rfind(row.box, 0), 0u) << box;
+        EXPECT_EQ(box.rfind(installed ? "Your settings could not" : "<none>", 0), 0u) << box;
         EXPECT_NE(output.find("updates 1 resource=BramokHost.exe"), std::string::npos) << output;
-        EXPECT_EQ(test::FileExists(kServiceFolder), row.folder != nullptr);
+        EXPECT_EQ(test::FileExists(kServiceFolder), installed);
     }
 }
 
-// A host with a dialog 109 of its own never gets it from the export, whose behaviour belongs
-// to the language module's template: with none there, -1 and nothing read or written.
+// A host's own dialog 109 is never shown: with no template in the language module, -1 and
+// nothing read or written.
 TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
 {
     const std::string uk = m_deployment.Folder() + "\\uk\\BRMSUPP.DLL";
@@ -136,11 +125,9 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
     FreeLibrary(real);
     CopyFileA((test::ExecutableFolder() + "fwtest\\TestModule.dll").c_str(), uk.c_str(), FALSE);
-
-    const std::string original = "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=2\r\n";
-    ASSERT_TRUE(test::WriteFileText(kSettings, original));
+    ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
     // Were the host's dialog shown, "ok" would close it and write the file.
     EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
               "startup 1\nupdates -1 resource=BramokHost.exe\nupdates -1 resource=BramokHost.exe\n");
-    EXPECT_EQ(test::ReadFileText(kSettings), original);
+    EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
 }
