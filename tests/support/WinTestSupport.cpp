@@ -1,7 +1,5 @@
 #include "tests/support/WinTestSupport.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -66,12 +64,11 @@ void CleanMachine()
     FreshFolder(kSettingsFolder);
 }
 
-void UseRecordingBrowser(const std::string& record, const std::string& exe)
+void UseRecordingBrowser(const std::string& record)
 {
     SetEnvironmentVariableA("BRM_BROWSER_RECORD", record.c_str());
     DeleteFileA(record.c_str());
-    const std::string command =
-        "\"" + (exe.empty() ? ExecutableFolder() + "RecordingBrowser.exe" : exe) + "\" \"%1\"";
+    const std::string command = "\"" + ExecutableFolder() + "RecordingBrowser.exe\" \"%1\"";
     SetValue(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, command + '\0');
 }
 
@@ -173,18 +170,6 @@ std::string TakeMessageBox(DWORD processId, DWORD timeoutMs)
     const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return text;
-}
-
-int CountProcesses(const std::string& exeName)
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        count += _stricmp(entry.szExeFile, exeName.c_str()) == 0;
-    CloseHandle(snapshot);
-    return count;
 }
 
 Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + name)

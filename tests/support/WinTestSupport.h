@@ -55,7 +55,7 @@ inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
     SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
 }
 // The stand-in browser as the "http" command, recording into record.
-void UseRecordingBrowser(const std::string& record, const std::string& exe = "");
+void UseRecordingBrowser(const std::string& record);
 // The record's lines once count arrived (or timeoutMs passed).
 std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
                                      DWORD timeoutMs = 5000);
@@ -87,7 +87,6 @@ HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
 std::string WindowText(HWND window);
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
 std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
-int CountProcesses(const std::string& exeName);
 
 // A throw-away deployment of host, framework and support module in a folder of its own.
 class Deployment {
