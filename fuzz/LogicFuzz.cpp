@@ -1,5 +1,6 @@
 // Invariants of the Windows-free parsers and formatters over text from files, the registry
-// and the system; the first byte picks the one to try, the next 5 give numbers, the rest is text.
+// and the system; every input goes through each of them. The first 5 bytes give numbers,
+// the rest is text.
 #include "activity/ActivityNaming.h"
 #include "activity/TextBlanks.h"
 #include "updates/SettingsValues.h"
@@ -15,52 +16,45 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    if (size < 6)
+    if (size < 5)
         return 0;
-    const std::string bytes(reinterpret_cast<const char*>(data + 6), size - 6);
+    const std::string bytes(reinterpret_cast<const char*>(data + 5), size - 5);
     const std::string text = bytes.substr(0, bytes.find('\0'));   // as a C string reads
-    switch (data[0] % 5) {
-    case 0: {   // the cleaned browser command is a prefix of the stored one, and clean
-        const std::string clean = CleanBrowserCommand(bytes);
-        FUZZ_CHECK(bytes.compare(0, clean.size(), clean) == 0);
-        FUZZ_CHECK(clean.find("%1") == std::string::npos);
-        FUZZ_CHECK(clean.find("-nohome") == std::string::npos);
-        FUZZ_CHECK(CleanBrowserCommand(clean) == clean);
-        break;
-    }
-    case 1: {   // a counter never wraps, and what is written reads back the same
-        const uint32_t count = ParseCounter(text.c_str());
-        char written[kCounterTextSize];
-        FormatUnsigned(written, count);
-        FUZZ_CHECK(ParseCounter(written) == count && NextCount(count) >= count);
-        break;
-    }
-    case 2: {   // a log file name fits its room, terminated, or is refused empty
-        const std::size_t room = data[1];
-        std::vector<char> out(room + 1, 'x');   // one guard byte past the room
-        const bool fits = FormatLogFileName(room ? out.data() : nullptr, room, text.c_str(),
-                                            data[2] * 0x1010101u, data[3] * 0x1010101u,
-                                            data[4] * 40, data[5] - 128);
-        FUZZ_CHECK(out[room] == 'x');
-        const std::size_t length = room ? strnlen(out.data(), room) : 0;
-        FUZZ_CHECK(length < room || room == 0);
-        FUZZ_CHECK(fits ? length >= 4 && std::strcmp(&out[length - 4], ".inf") == 0 : length == 0);
-        break;
-    }
-    case 3: {   // "UpdateMode", "BramokUpload" and the edition section
-        const std::wstring wide(text.begin(), text.end());
-        FUZZ_CHECK(!wide.empty() || ParseUpdateMode(wide.c_str(), 7) == 7);
-        FUZZ_CHECK(ParseProductUpload(wide.c_str(), true) || wide.size() == 5);
-        FUZZ_CHECK(std::strncmp(EditionSectionFor(text.c_str()), "BRAMOK 11.3 (", 13) == 0);
-        break;
-    }
-    default: {   // stripping removes exactly the leading spaces and tabs
-        std::string stripped = text;
-        StripLeadingBlanks(&stripped[0]);
-        const std::size_t cut = std::min(text.find_first_not_of(" \t"), text.size());
-        FUZZ_CHECK(stripped.c_str() == text.substr(cut));
-        break;
-    }
-    }
+
+    // The cleaned browser command is a prefix of the stored one, and clean.
+    const std::string clean = CleanBrowserCommand(bytes);
+    FUZZ_CHECK(bytes.compare(0, clean.size(), clean) == 0);
+    FUZZ_CHECK(clean.find("%1") == std::string::npos);
+    FUZZ_CHECK(clean.find("-nohome") == std::string::npos);
+    FUZZ_CHECK(CleanBrowserCommand(clean) == clean);
+
+    // A counter never wraps, and what is written reads back the same.
+    const uint32_t count = ParseCounter(text.c_str());
+    char written[kCounterTextSize];
+    FormatUnsigned(written, count);
+    FUZZ_CHECK(ParseCounter(written) == count && NextCount(count) >= count);
+
+    // A log file name fits its room, terminated, or is refused empty.
+    const std::size_t room = data[0];
+    std::vector<char> out(room + 1, 'x');   // one guard byte past the room
+    const bool fits = FormatLogFileName(room ? out.data() : nullptr, room, text.c_str(),
+                                        data[1] * 0x1010101u, data[2] * 0x1010101u,
+                                        data[3] * 40, data[4] - 128);
+    FUZZ_CHECK(out[room] == 'x');
+    const std::size_t length = room ? strnlen(out.data(), room) : 0;
+    FUZZ_CHECK(length < room || room == 0);
+    FUZZ_CHECK(fits ? length >= 4 && std::strcmp(&out[length - 4], ".inf") == 0 : length == 0);
+
+    // "UpdateMode", "BramokUpload" and the edition section.
+    const std::wstring wide(text.begin(), text.end());
+    FUZZ_CHECK(!wide.empty() || ParseUpdateMode(wide.c_str(), 7) == 7);
+    FUZZ_CHECK(ParseProductUpload(wide.c_str(), true) || wide.size() == 5);
+    FUZZ_CHECK(std::strncmp(EditionSectionFor(text.c_str()), "BRAMOK 11.3 (", 13) == 0);
+
+    // Stripping removes exactly the leading spaces and tabs.
+    std::string stripped = text;
+    StripLeadingBlanks(&stripped[0]);
+    const std::size_t cut = std::min(text.find_first_not_of(" \t"), text.size());
+    FUZZ_CHECK(stripped.c_str() == text.substr(cut));
     return 0;
 }

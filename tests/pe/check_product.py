@@ -7,7 +7,7 @@ import pefile
 
 ORDINALS = sorted(int(o) for o in re.findall(r"@\d+ @(\d+) NONAME", open(sys.argv[2]).read()))
 VERSION = "11.3.1508.1001"
-RT_STRING, RT_DIALOG, RT_MANIFEST = 6, 5, 24
+RT_STRING, RT_MANIFEST = 6, 24
 failures = []
 
 
@@ -31,7 +31,6 @@ def load(path):
 def check_module(path):
     pe, found = load(path)
     exports = pe.DIRECTORY_ENTRY_EXPORT
-    check(pe.get_string_at_rva(exports.struct.Name) == b"BRMSUPP.dll", f"{path}: export name")
     check(sorted(s.ordinal for s in exports.symbols if s.name is None) == ORDINALS,
           f"{path}: exports {[(s.ordinal, s.name) for s in exports.symbols]}")
     fixed = pe.VS_FIXEDFILEINFO[0]
@@ -49,7 +48,6 @@ def check_module(path):
     manifest = manifests.get(2, b"").decode("utf-8", "replace")
     for part in ('level="asInvoker"', 'uiAccess="false"', ">true</dpiAware>"):
         check(part in manifest, f"{path}: manifest lacks {part}")
-    check(RT_DIALOG not in found and RT_STRING not in found, f"{path}: carries dialogs or strings")
 
 
 def check_language(path):

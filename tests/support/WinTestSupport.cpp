@@ -84,12 +84,13 @@ std::vector<std::string> RecordLines(const std::string& record, std::size_t coun
     }
 }
 
-std::string StoredValue(HKEY root, const char* key, const char* name)
+std::string StoredLanguage()
 {
     char data[1024];
     DWORD size = sizeof data;
     DWORD type = 0;
-    if (RegGetValueA(root, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, kProductKey, "Language", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     data, &size) != ERROR_SUCCESS)
         return "<none>";
     return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
 }
@@ -124,13 +125,9 @@ Process::~Process()
         CloseHandle(handle);
 }
 
-std::string Process::Finish(DWORD timeoutMs, int* exitCode)
+std::string Process::Finish(DWORD timeoutMs)
 {
-    DWORD code = 0;
-    const bool ended = WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
-                       GetExitCodeProcess(m_info.hProcess, &code);
-    if (exitCode != nullptr)
-        *exitCode = ended ? static_cast<int>(code) : -1;
+    WaitForSingleObject(m_info.hProcess, timeoutMs);
     TerminateProcess(m_info.hProcess, 1);   // one that did not end in time
     WaitForSingleObject(m_info.hProcess, 5000);
     std::string output;

@@ -18,10 +18,6 @@ const std::string kSettings = kSettingsFolder + "\\Settings.ini";
 
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
-inline bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 std::vector<std::string> ListFiles(const std::string& folder);
 inline void RemoveTree(const std::string& folder)
 {
@@ -48,8 +44,8 @@ inline void DeleteValue(HKEY root, const char* key, const char* name)
 {
     name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key);
 }
-// The bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
-std::string StoredValue(HKEY root, const char* key, const char* name);
+// The language value's bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
+std::string StoredLanguage();
 inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
 {
     SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
@@ -68,17 +64,16 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD Id() const { return m_info.dwProcessId; }
-    // Its output without '\r' once it ends or timeoutMs pass; exitCode is -1 unless it ended.
-    std::string Finish(DWORD timeoutMs, int* exitCode = nullptr);
+    // Its output without '\r' once it ends or timeoutMs pass.
+    std::string Finish(DWORD timeoutMs);
 
 private:
     PROCESS_INFORMATION m_info = {};
     HANDLE m_output = INVALID_HANDLE_VALUE;
 };
-inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs,
-                              int* exitCode = nullptr)
+inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs)
 {
-    return Process(commandLine).Finish(timeoutMs, exitCode);
+    return Process(commandLine).Finish(timeoutMs);
 }
 
 // A visible top-level window of the process holding a child with controlId (0xFFFF: a
@@ -129,8 +124,6 @@ public:
     TestService(const std::string& record, const std::string& settings,
                 const std::string& section, bool slow);
     ~TestService() { Remove(); }
-    TestService(const TestService&) = delete;
-    TestService& operator=(const TestService&) = delete;
     bool Start();
     static void Remove();   // also one left by an earlier run
 };

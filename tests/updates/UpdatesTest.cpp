@@ -23,9 +23,8 @@ void Click(HWND dialog, int id)
 struct UpdatesTest : ::testing::Test {
     void SetUp() override
     {
-        test::TestService::Remove();
         test::CleanMachine();
-        for (const char* language : {"uk", "us"})
+        for (const char* language : {"uk", "us", "nl"})
             m_deployment.AddLanguage(language);
         test::SetLanguage(std::string("uk\0", 3));
     }
@@ -107,7 +106,7 @@ TEST_F(UpdatesTest, OnlyOkSavesAndAFailedSaveIsSaidWhenTheServiceIsInstalled)
         });
         EXPECT_EQ(box.rfind(installed ? "Your settings could not" : "<none>", 0), 0u) << box;
         EXPECT_NE(output.find("updates 1 resource=BramokHost.exe"), std::string::npos) << output;
-        EXPECT_EQ(test::FileExists(kServiceFolder), installed);
+        EXPECT_EQ(GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES, installed);
     }
 }
 
@@ -130,4 +129,32 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
               "startup 1\nupdates -1 resource=BramokHost.exe\nupdates -1 resource=BramokHost.exe\n");
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
+}
+
+TEST_F(UpdatesTest, DutchDialogShowsAndSavesOnlyItsOwnEdition)
+{
+    test::SetLanguage(std::string("nl\0", 3));
+    ASSERT_TRUE(test::WriteFileText(kSettings, "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=2\r\n"
+                                               "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n"));
+    const std::string output = RunDialog([](HWND dialog, DWORD) {
+        const auto item = [&](int id) { return GetDlgItem(dialog, id); };
+        EXPECT_EQ(test::WindowText(item(IDC_CHECK_NOW)), "&Nu controleren");
+        // Automatic radio buttons opening a group, an automatic check box in one of its own;
+        // the stored mode and the upload default shown.
+        for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD}) {
+            const bool radio = id != IDC_PRODUCT_UPLOAD;
+            EXPECT_EQ(GetWindowLongA(item(id), GWL_STYLE) & (BS_TYPEMASK | WS_GROUP),
+                      (radio ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) |
+                          (radio && id != IDC_UPDATE_MODE_1 ? 0 : WS_GROUP)) << id;
+            EXPECT_EQ(SendMessageA(item(id), BM_GETCHECK, 0, 0), !radio || id == IDC_UPDATE_MODE_2)
+                << id;
+        }
+        for (int id : {IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD, IDOK})
+            Click(dialog, id);
+    });
+    EXPECT_EQ(output, "startup 1\nupdates 1 resource=BramokHost.exe\n");
+    // Entries go where the file had them, new ones after.
+    EXPECT_EQ(test::ReadFileText(kSettings),
+              "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=3\r\nCheck=false\r\n"
+              "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n[General]\r\nBramokUpload=false\r\n");
 }

@@ -8,12 +8,6 @@ namespace {
 
 const std::string kRecord = "C:\\browser.txt";
 
-// Any registry type and no terminator: the value is read as it stands.
-void SetBrowser(const std::string& command)
-{
-    test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, command, REG_EXPAND_SZ);
-}
-
 // The browser's command line ("" when none started) once the host ran the arguments and
 // still answered after them.
 std::string Open(const test::Deployment& host, const std::string& arguments)
@@ -43,7 +37,8 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
         {quoted, "5 " + std::string(400, 'x'), ""},
     };
     for (const auto& row : rows) {
-        SetBrowser(row[0]);
+        // Any registry type and no terminator: the value is read as it stands.
+        test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, row[0], REG_EXPAND_SZ);
         EXPECT_EQ(Open(module, "startup 1 open " + row[1]), row[2]) << row[0];
     }
     // The short path of a page found beside the host (not the module), else the long one.
@@ -68,7 +63,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingShowsMessage42)
         if (value == "<no default>")
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, "other", "x");
         else if (value != "<no key>")
-            SetBrowser(value);
+            test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, value, REG_EXPAND_SZ);
         test::Process run(module.Host() + "startup 1 nowindow open 0 null");
         const std::string text = test::TakeMessageBox(run.Id());
         EXPECT_EQ(run.Finish(20000), "startup 1\nopen 0\n") << value;
