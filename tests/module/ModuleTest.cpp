@@ -24,7 +24,7 @@ struct ModuleTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(ModuleTest, StartupRecordsOnceUnderTheWaitCursor)
+TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursor)
 {
     // No loadable module: 0, no record, no message box (the host would not finish).
     test::Deployment empty("no-modules");
