@@ -237,24 +237,27 @@ void CheckStack(HMODULE module, CWnd& mainWindow)
     struct Call {
         WORD ordinal;
         std::vector<uint32_t> arguments;
-    } calls[] = {{10, {Arg(&month), Arg(&year)}}, {1, {Arg(&code), Arg(&mainWindow), 0, 0}},
-                 {7, {Arg("uk")}}, {9, {99, 0}}, {11, {Arg(&mainWindow)}},
-                 {2, {Arg(&mainWindow)}}};
+    } calls[] = {{kOrdinalGetVersionDate, {Arg(&month), Arg(&year)}},
+                 {kOrdinalModuleStartup, {Arg(&code), Arg(&mainWindow), 0, 0}},
+                 {kOrdinalLoadLanguageModule, {Arg("uk")}},
+                 {kOrdinalOpenPage, {99, 0}},
+                 {kOrdinalShowSoftwareUpdates, {Arg(&mainWindow)}},
+                 {kOrdinalModuleShutdown, {Arg(&mainWindow)}}};
     std::string line = "stack";
     uint32_t startup = 0, updates = 0;
     for (const Call& call : calls) {
         const auto function = reinterpret_cast<const void*>(
             GetProcAddress(module, MAKEINTRESOURCEA(call.ordinal)));
-        if (call.ordinal == 11)
+        if (call.ordinal == kOrdinalShowSoftwareUpdates)
             CloseNextDialogWith(IDCANCEL, 0);
         uint32_t result = 0;
         const int32_t moved = CallMeasuringStack(
             function, call.arguments.data(), static_cast<uint32_t>(call.arguments.size()),
             &result);
         line += " " + std::to_string(call.ordinal) + ":" + std::to_string(moved);
-        if (call.ordinal == 1)
+        if (call.ordinal == kOrdinalModuleStartup)
             startup = result;
-        else if (call.ordinal == 11)
+        else if (call.ordinal == kOrdinalShowSoftwareUpdates)
             updates = result;
     }
     std::printf("%s (version %u %u, startup %u, updates %u)\n", line.c_str(), month, year,
