@@ -17,7 +17,7 @@ constexpr const char* kSwitchKey = "SOFTWARE\\VORANDA\\BRAMOK";
 constexpr const char* kSwitchValue = "DisableActivityLog";
 constexpr const char* kLogSubfolder = "BRAMOK\\11.3\\";
 constexpr DWORD kComputerNameSize = 16;
-constexpr DWORD kLockWaitMs = 1000;
+constexpr DWORD kLockWaitMs = 3000;
 constexpr std::size_t kPathSize = MAX_PATH;   // what the ANSI file calls accept
 
 bool LogSwitchedOff()
@@ -72,9 +72,20 @@ bool FileExists(const char* path)
     return _stat64i32(path, &info) == 0;
 }
 
+// When the file was last written; zero when it is not there.
+FILETIME LastWrite(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path, GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
 // Serialises the runs of all processes on one log file, so two at the same
 // moment neither lose a count nor write the inventory twice. A holder that
-// does not let go within a second is not waited for any longer.
+// has not written the file for three seconds is taken as stuck and not
+// waited for any longer; while the file keeps being written, the lock is
+// passing along a queue of live holders (slow ones on a loaded machine),
+// so the wait goes on.
 class CLogFileLock {
 public:
     explicit CLogFileLock(const char* path)
@@ -84,10 +95,16 @@ public:
         char mutexName[kPathSize + 32];
         std::snprintf(mutexName, sizeof mutexName, "Global\\BRAMOK.ActivityLog.%s", name);
         m_mutex = CreateMutexA(nullptr, FALSE, mutexName);
-        if (m_mutex != nullptr) {
-            const DWORD wait = WaitForSingleObject(m_mutex, kLockWaitMs);
-            m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        if (m_mutex == nullptr)
+            return;
+        DWORD wait = WAIT_TIMEOUT;
+        for (FILETIME seen = LastWrite(path), now = seen;; seen = now) {
+            wait = WaitForSingleObject(m_mutex, kLockWaitMs);
+            now = LastWrite(path);
+            if (wait != WAIT_TIMEOUT || CompareFileTime(&seen, &now) == 0)
+                break;
         }
+        m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     }
     ~CLogFileLock()
     {

@@ -62,14 +62,32 @@ TEST(ActivityLog, SwitchTurnsTheLogOffAndAMissingFolderIsNeverCreated)
 TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
 {
     test::CleanMachine();
+    LogActivity(77, 1);
+    const std::string path = test::OnlyLog();
+    const std::string lock = "Global\\BRAMOK.ActivityLog." + path.substr(path.rfind('\\') + 1);
+    // A holder that keeps writing past the give-up time is waited for, not written past.
+    HANDLE holder = CreateMutexA(nullptr, TRUE, lock.c_str());
     std::list<test::Process> processes;
     for (int i = 0; i < 8; ++i)
         processes.emplace_back("\"" + test::ExecutableFolder() + "ActivityRecorder.exe\"");
+    for (int tick = 0; tick < 20; ++tick, Sleep(250))
+        WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), path.c_str());
+    EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "<none>");
+    ReleaseMutex(holder);
+    CloseHandle(holder);
     for (test::Process& process : processes)
         process.Finish(120000);   // a recorder that fails loses its 25
-    const std::string path = test::OnlyLog();
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "200");
     const std::string text = test::ReadFileText(path);   // one inventory, not one per process
     EXPECT_NE(text.find("Version="), std::string::npos);
     EXPECT_EQ(text.find("Version="), text.rfind("Version="));
+
+    // One that stops writing is given up on after a while: a start-up is recorded, not held up.
+    test::Deployment host("lock-holder");
+    host.AddLanguage("uk");
+    holder = CreateMutexA(nullptr, TRUE, lock.c_str());
+    EXPECT_EQ(host.Run("startup 77"), "startup 1\n");
+    EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "2");
+    ReleaseMutex(holder);
+    CloseHandle(holder);
 }
