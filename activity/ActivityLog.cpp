@@ -97,11 +97,13 @@ public:
         m_mutex = CreateMutexA(nullptr, FALSE, mutexName);
         if (m_mutex == nullptr)
             return;
-        DWORD wait = WAIT_TIMEOUT;
-        for (FILETIME seen = LastWrite(path), now = seen;; seen = now) {
+        // A free lock, the usual case, is taken without looking at the file.
+        DWORD wait = WaitForSingleObject(m_mutex, 0);
+        for (FILETIME seen = {}, now = LastWrite(path); wait == WAIT_TIMEOUT; ) {
+            seen = now;
             wait = WaitForSingleObject(m_mutex, kLockWaitMs);
             now = LastWrite(path);
-            if (wait != WAIT_TIMEOUT || CompareFileTime(&seen, &now) == 0)
+            if (CompareFileTime(&seen, &now) == 0)
                 break;
         }
         m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
