@@ -1,6 +1,7 @@
 #include "activity/ActivityLog.h"
 
 #include "activity/ActivityNaming.h"
+#include "activity/LogSwitch.h"
 #include "activity/SystemInventory.h"
 
 #include <shlobj.h>
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr const char* kSwitchKey = "SOFTWARE\\VORANDA\\BRAMOK";
-constexpr const char* kSwitchValue = "DisableActivityLog";
+constexpr const char* kSwitchKey = BRM_LOG_SWITCH_KEY;
+constexpr const char* kSwitchValue = BRM_LOG_SWITCH_VALUE;
 constexpr const char* kLogSubfolder = "BRAMOK\\11.3\\";
 constexpr DWORD kComputerNameSize = 16;
 constexpr DWORD kLockWaitMs = 3000;
