@@ -68,13 +68,13 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     LogActivity(77, 1);
     const std::string path = test::OnlyLog();
     const std::string lock = "Global\\BRAMOK.ActivityLog." + path.substr(path.rfind('\\') + 1);
-    // A holder that keeps writing past the give-up time is waited for, not written past. It
-    // writes from before the first recorder starts: starting eight takes seconds under load.
+    // A holder that keeps writing past the give-up time is waited for, not written past; it writes
+    // from before the first recorder starts (starting eight takes seconds under load).
     HANDLE holder = CreateMutexA(nullptr, TRUE, lock.c_str());
     std::atomic<bool> holding{true};
     std::thread writer([&] {
         for (int tick = 0; holding; ++tick, Sleep(250))
-            WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), path.c_str());
+            WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), &path[0]);
     });
     std::list<test::Process> processes;
     for (int i = 0; i < 8; ++i)
@@ -86,7 +86,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     ReleaseMutex(holder);
     CloseHandle(holder);
     for (test::Process& process : processes)   // one that fails loses its 25: say which and how
-        EXPECT_EQ(process.Finish(120000), "started\nrecorded 25\n")
+        EXPECT_EQ(process.Finish(120000), "recorded 25\n")
             << "recorder " << process.Id() << " exit code " << process.ExitCode();
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "200");
     const std::string text = test::ReadFileText(path);   // one inventory, not one per process
@@ -102,12 +102,11 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     ReleaseMutex(holder);
     CloseHandle(holder);
 
-    // A host that lives on after its start-up has let go of the lock (our handle keeps the lock
-    // in being meanwhile), so it holds up no other host's start-up.
+    // A host living on after its start-up holds up no other: it has let go of the lock (which our
+    // handle keeps in being meanwhile).
     holder = CreateMutexA(nullptr, FALSE, lock.c_str());
     test::Process living(host.Host() + "startup 77 about");
     EXPECT_NE(test::FindWindowWithControl(living.Id(), IDC_HOME_LINK, 60000), nullptr);
     EXPECT_EQ(WaitForSingleObject(holder, 0), static_cast<DWORD>(WAIT_OBJECT_0));
-    ReleaseMutex(holder);
-    CloseHandle(holder);
+    CloseHandle(holder);   // and the lock with it
 }

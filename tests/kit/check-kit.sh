@@ -3,8 +3,7 @@
 # the sample host's lines, and the sample hosts built from the unpacked zip alone (one linked
 # with each import library) run under wine: start-up 1, a log file, version 5/2015, shutdown.
 set -euo pipefail
-build=${1:?usage: check-kit.sh BUILD TOOLCHAIN}
-toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
+build=${1:?usage: check-kit.sh BUILD TOOLCHAIN} toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -B "$work/pack" >/dev/null)
