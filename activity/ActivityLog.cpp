@@ -1,6 +1,7 @@
 #include "activity/ActivityLog.h"
 
 #include "activity/ActivityNaming.h"
+#include "activity/LogSwitch.h"
 #include "activity/SystemInventory.h"
 
 #include <shlobj.h>
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr const char* kSwitchKey = "SOFTWARE\\VORANDA\\BRAMOK";
-constexpr const char* kSwitchValue = "DisableActivityLog";
+constexpr const char* kSwitchKey = BRM_LOG_SWITCH_KEY;
+constexpr const char* kSwitchValue = BRM_LOG_SWITCH_VALUE;
 constexpr const char* kLogSubfolder = "BRAMOK\\11.3\\";
 constexpr DWORD kComputerNameSize = 16;
 constexpr DWORD kLockWaitMs = 3000;
@@ -97,11 +98,13 @@ public:
         m_mutex = CreateMutexA(nullptr, FALSE, mutexName);
         if (m_mutex == nullptr)
             return;
-        DWORD wait = WAIT_TIMEOUT;
-        for (FILETIME seen = LastWrite(path), now = seen;; seen = now) {
+        // A free lock, the usual case, is taken without looking at the file.
+        DWORD wait = WaitForSingleObject(m_mutex, 0);
+        for (FILETIME seen = {}, now = LastWrite(path); wait == WAIT_TIMEOUT; ) {
+            seen = now;
             wait = WaitForSingleObject(m_mutex, kLockWaitMs);
             now = LastWrite(path);
-            if (wait != WAIT_TIMEOUT || CompareFileTime(&seen, &now) == 0)
+            if (CompareFileTime(&seen, &now) == 0)
                 break;
         }
         m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;

@@ -8,14 +8,16 @@ uint32_t CountMaskBits(uint32_t mask)
     return bits;
 }
 
-ProcessorCounts TallyProcessorRecords(const ProcessorRecord* records, std::size_t byteLength)
+template <typename Mask>
+ProcessorCounts TallyProcessorRecords(const ProcessorRecordOf<Mask>* records,
+                                      std::size_t byteLength)
 {
     ProcessorCounts counts;
     if (records == nullptr)
         return counts;
-    const std::size_t whole = byteLength / sizeof(ProcessorRecord);
+    const std::size_t whole = byteLength / sizeof(ProcessorRecordOf<Mask>);
     for (std::size_t i = 0; i < whole; ++i) {
-        const ProcessorRecord& record = records[i];
+        const ProcessorRecordOf<Mask>& record = records[i];
         if (record.relationship == kRelationProcessorCore) {
             ++counts.cores;
             counts.logical += CountMaskBits(static_cast<uint32_t>(record.processorMask));
@@ -25,3 +27,6 @@ ProcessorCounts TallyProcessorRecords(const ProcessorRecord* records, std::size_
     }
     return counts;
 }
+
+template ProcessorCounts TallyProcessorRecords(const ProcessorRecordOf<uint32_t>*, std::size_t);
+template ProcessorCounts TallyProcessorRecords(const ProcessorRecordOf<uint64_t>*, std::size_t);

@@ -43,21 +43,10 @@ int main()
     GetActivityLogPath(path);
     const auto nothing = [] {};
 
-    const Figures floor = Time(nothing, [&] {
-        char value[260];
-        GetPrivateProfileStringA("1-1-9", "1", "0", value, sizeof value, path);
-        WritePrivateProfileStringA("1-1-9", "1", value, path);
-    });
+    const Figures floor = Time(nothing, [&] { bench::CountOnce(path); });
     const Figures required = Time(nothing, [&] { bench::RequiredLogCalls(path); });
-    // The named mutex that keeps two processes from losing a count.
-    const Figures locked = Time(nothing, [&] {
-        HANDLE mutex = CreateMutexA(nullptr, FALSE, "Global\\BRAMOK.ActivityLog.bench");
-        WaitForSingleObject(mutex, 1000);
-        bench::RequiredLogCalls(path);
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    });
-    const Figures warm = Time(nothing, [] { LogActivity(1, 1); });
+    const auto [warm, locked] = bench::TimeInTurns(kRuns, nothing, [] { LogActivity(1, 1); },
+                                                   nothing, [&] { bench::LockedLogCalls(path); });
     const Figures cold = Time([&] { DeleteFileA(path); }, [] { LogActivity(1, 1); });
     const Figures created = Time([&] { DeleteFileA(path); }, [&] {
         bench::RequiredLogCalls(path);

@@ -8,8 +8,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -42,6 +45,39 @@ inline Figures Time(int runs, const std::function<void()>& prepare, const std::f
     return {samples[samples.size() / 2], samples.front()};
 }
 
+// A path and its floor timed in turns, so a load on the machine that comes and goes weighs
+// on both alike; each prepare runs untimed before its own work.
+inline std::pair<Figures, Figures> TimeInTurns(int runs, const std::function<void()>& prepare,
+                                               const std::function<void()>& work,
+                                               const std::function<void()>& floorPrepare,
+                                               const std::function<void()>& floorWork)
+{
+    std::vector<double> samples[2];
+    for (int i = 0; i < runs; ++i)
+        for (int which = 0; which < 2; ++which) {
+            (which == 0 ? prepare : floorPrepare)();
+            const double start = NowMs();
+            (which == 0 ? work : floorWork)();
+            samples[which].push_back(NowMs() - start);
+        }
+    Figures figures[2];
+    for (int which = 0; which < 2; ++which) {
+        std::sort(samples[which].begin(), samples[which].end());
+        figures[which] = {samples[which][samples[which].size() / 2], samples[which].front()};
+    }
+    return {figures[0], figures[1]};
+}
+
+// The counter's read and the write of its next value (wine skips writing a value that has
+// not changed, so writing back what was read would cost nothing).
+inline void CountOnce(const char* path)
+{
+    char value[260];
+    GetPrivateProfileStringA("1-1-9", "1", "0", value, sizeof value, path);
+    std::snprintf(value, sizeof value, "%lu", std::strtoul(value, nullptr, 10) + 1);
+    WritePrivateProfileStringA("1-1-9", "1", value, path);
+}
+
 // Every platform call one activity record must make, bare: the switch, the
 // date, volume, computer name, folder, existence test, and the counter's
 // profile read and write.
@@ -68,9 +104,17 @@ inline void RequiredLogCalls(const char* path)
                      SHGFP_TYPE_CURRENT, folder);
     struct _stat64i32 info;
     _stat64i32(path, &info);
-    char value[260];
-    GetPrivateProfileStringA("1-1-9", "1", "0", value, sizeof value, path);
-    WritePrivateProfileStringA("1-1-9", "1", value, path);
+    CountOnce(path);
+}
+
+// Those calls inside the named lock that keeps two processes from losing a count.
+inline void LockedLogCalls(const char* path)
+{
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Global\\BRAMOK.ActivityLog.bench");
+    WaitForSingleObject(mutex, 0);
+    RequiredLogCalls(path);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
 }
 
 // Every platform call the month's first record adds, bare: the Windows

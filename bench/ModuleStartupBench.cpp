@@ -20,14 +20,15 @@
 
 namespace {
 
-constexpr int kRuns = 20;
+constexpr int kRuns = 40;
 constexpr const char* kProductKey = "Software\\VORANDA\\BRAMOK\\11.3";
 
-std::pair<double, double> Time(const std::function<void()>& prepare,
-                               const std::function<void()>& work)
+std::pair<std::pair<double, double>, std::pair<double, double>> TimeInTurns(
+    const std::function<void()>& prepare, const std::function<void()>& work,
+    const std::function<void()>& floorPrepare, const std::function<void()>& floorWork)
 {
-    const bench::Figures figures = bench::Time(kRuns, prepare, work);
-    return {figures.median, figures.minimum};
+    const auto [path, floor] = bench::TimeInTurns(kRuns, prepare, work, floorPrepare, floorWork);
+    return {{path.median, path.minimum}, {floor.median, floor.minimum}};
 }
 
 void Print(const char* what, std::pair<double, double> figures, std::pair<double, double> floor)
@@ -67,7 +68,6 @@ int main()
         return 1;
     }
     const uint32_t code = 1;
-    const auto nothing = [] {};
     const auto removeLog = [&] { DeleteFileA(logPath); };
     // The module frees its language module before loading the next, so the
     // floor does too; outside the floors the bench holds no reference.
@@ -78,18 +78,11 @@ int main()
         held = LoadLibraryA(language.c_str());
     };
 
-    std::printf("support module exports under wine, %d runs each\n", kRuns);
-    startup(&code, nullptr, 0, 0);   // the month's file now exists
-    const auto warm = Time(nothing, [&] { startup(&code, nullptr, 0, 0); });
-    const auto cold = Time(removeLog, [&] { startup(&code, nullptr, 0, 0); });
-    const auto loaded = Time(nothing, [&] { load("nl"); });
-    load("xx");   // releases the module's own reference
     const auto release = [&] {
-        FreeLibrary(held);
+        if (held != nullptr)
+            FreeLibrary(held);
         held = nullptr;
     };
-    reload();
-    const auto loadFloor = Time(nothing, reload);
     // What start-up itself adds to the record: the wait cursor on and off,
     // the product key opened and closed, and the module's own path.
     const auto startupCalls = [&] {
@@ -106,12 +99,27 @@ int main()
         reload();
         SetCursor(previous);
     };
-    const auto requiredFloor = Time(nothing, [&] { startupCalls(); bench::RequiredLogCalls(logPath); });
-    const auto createdFloor = Time(removeLog, [&] {
+    // Whoever runs next holds the language module's only reference, so the path and its floor
+    // each free the file and load it anew.
+    const auto toModule = [&] { load("nl"); release(); };
+    const auto toBench = [&] { reload(); load("xx"); };
+    const auto runStartup = [&] { startup(&code, nullptr, 0, 0); };
+
+    std::printf("support module exports under wine, %d runs each, each in turn with its floor\n",
+                kRuns);
+    startup(&code, nullptr, 0, 0);   // the month's file now exists
+    const auto [warm, requiredFloor] = TimeInTurns(toModule, runStartup, toBench, [&] {
         startupCalls();
-        bench::RequiredLogCalls(logPath);
+        bench::LockedLogCalls(logPath);
+    });
+    const auto [cold, createdFloor] = TimeInTurns([&] { removeLog(); toModule(); }, runStartup,
+                                                  [&] { removeLog(); toBench(); }, [&] {
+        startupCalls();
+        bench::LockedLogCalls(logPath);
         bench::RequiredInventoryCalls(logPath);
     });
+    const auto [loaded, loadFloor] = TimeInTurns(toModule, [&] { load("nl"); }, toBench, reload);
+    load("xx");
     release();
     Print("ModuleStartup, month's log exists", warm, requiredFloor);
     Print("ModuleStartup, log created", cold, createdFloor);

@@ -1,13 +1,16 @@
 #include "activity/ActivityLog.h"
 
 #include "activity/ActivityNaming.h"
+#include "host/HostResourceIds.h"
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <ctime>
 #include <list>
 #include <string>
+#include <thread>
 
 TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
 {
@@ -65,18 +68,26 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     LogActivity(77, 1);
     const std::string path = test::OnlyLog();
     const std::string lock = "Global\\BRAMOK.ActivityLog." + path.substr(path.rfind('\\') + 1);
-    // A holder that keeps writing past the give-up time is waited for, not written past.
+    // A holder that keeps writing past the give-up time is waited for, not written past; it writes
+    // from before the first recorder starts (starting eight takes seconds under load).
     HANDLE holder = CreateMutexA(nullptr, TRUE, lock.c_str());
+    std::atomic<bool> holding{true};
+    std::thread writer([&] {
+        for (int tick = 0; holding; ++tick, Sleep(250))
+            WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), &path[0]);
+    });
     std::list<test::Process> processes;
     for (int i = 0; i < 8; ++i)
         processes.emplace_back("\"" + test::ExecutableFolder() + "ActivityRecorder.exe\"");
-    for (int tick = 0; tick < 20; ++tick, Sleep(250))
-        WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), path.c_str());
+    Sleep(5000);
+    holding = false;
+    writer.join();
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "<none>");
     ReleaseMutex(holder);
     CloseHandle(holder);
-    for (test::Process& process : processes)
-        process.Finish(120000);   // a recorder that fails loses its 25
+    for (test::Process& process : processes)   // one that fails loses its 25: say which and how
+        EXPECT_EQ(process.Finish(120000), "recorded 25\n")
+            << "recorder " << process.Id() << " exit code " << process.ExitCode();
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "200");
     const std::string text = test::ReadFileText(path);   // one inventory, not one per process
     EXPECT_NE(text.find("Version="), std::string::npos);
@@ -90,4 +101,12 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "2");
     ReleaseMutex(holder);
     CloseHandle(holder);
+
+    // A host living on after its start-up holds up no other: it has let go of the lock (which our
+    // handle keeps in being meanwhile).
+    holder = CreateMutexA(nullptr, FALSE, lock.c_str());
+    test::Process living(host.Host() + "startup 77 about");
+    EXPECT_NE(test::FindWindowWithControl(living.Id(), IDC_HOME_LINK, 60000), nullptr);
+    EXPECT_EQ(WaitForSingleObject(holder, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(holder);   // and the lock with it
 }

@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
-TEST(ProcessorCount, ThreadsOfACoreAndWholeRecordsOnly)
+// Two packages of a core each, with two threads (the second core's at the top of the mask); a
+// NUMA node (1) and a cache (2) count nothing; a last core cut short by one byte is not read.
+template <typename Mask>
+uint32_t Tally()
 {
-    // A core with two threads, then a package cut short by one byte, which is not read.
-    const ProcessorRecord records[] = {{0x3, kRelationProcessorCore, {}},
-                                       {0x1, kRelationProcessorPackage, {}}};
+    const ProcessorRecordOf<Mask> records[] = {{0x3, 0, {}}, {0x1, 3, {}}, {0xF, 1, {}},
+        {0xC0000000, 0, {}}, {0xF, 2, {}}, {0x1, 3, {}}, {0x1, 0, {}}};
     const ProcessorCounts counts = TallyProcessorRecords(records, sizeof records - 1);
-    EXPECT_EQ(counts.packages * 100 + counts.cores * 10 + counts.logical, 12u);
+    return counts.packages * 100 + counts.cores * 10 + counts.logical;
+}
+
+TEST(ProcessorCount, ThreadsOfACoreAndWholeRecordsOnlyAtEitherWordSize)
+{
+    EXPECT_EQ(Tally<uint32_t>(), 224u) << "24-byte records, as the 32-bit product gets them";
+    EXPECT_EQ(Tally<uint64_t>(), 224u) << "32-byte records";
 }

@@ -3,8 +3,7 @@
 # the sample host's lines, and the sample hosts built from the unpacked zip alone (one linked
 # with each import library) run under wine: start-up 1, a log file, version 5/2015, shutdown.
 set -euo pipefail
-build=${1:?usage: check-kit.sh BUILD TOOLCHAIN}
-toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
+build=${1:?usage: check-kit.sh BUILD TOOLCHAIN} toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -B "$work/pack" >/dev/null)
@@ -19,7 +18,10 @@ zipped=$(cd "$kit" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 example=$(sed -n '/^```c$/,/^```$/{/^```/!p}' "$kit/README.md")
 [[ $(grep -c . <<<"$example") == 5 ]] && ! grep -vxFf <(sed 's/^ *//' "$kit/examples/BindAtRunTime.c") <<<"$example" ||
   { echo "README example, not 5 lines of the sample: $example"; exit 1; }
-
+# The template names the keys and value the .reg files name (PolicyTest runs those against the module).
+admx=$(sed -n 's/.*key="\([^"]*\)" valueName="\([^"]*\)".*/\1 \2/p' "$kit/policy/BRAMOK.admx" | sort -u)
+regs=$(sed -n '/^\[/{N;s/^\[HKEY_LOCAL_MACHINE\\\(.*\)\]\r\n"\(.*\)"=.*/\1 \2/p}' "$kit"/policy/*.reg | sort -u)
+[[ -n "$admx" && "$admx" == "$regs" ]] || { echo "policy template: $admx; .reg files: $regs"; exit 1; }
 cmake -S "$kit/examples" -B "$work/samples" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$work/samples" >/dev/null
 cc=$(sed -n 's/^set(CMAKE_C_COMPILER \([^)]*\))/\1/p' "$toolchain")

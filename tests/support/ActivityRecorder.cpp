@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     if (argc == 1) {
         for (int i = 0; i < 25; ++i)
             LogActivity(77, 5);
+        std::puts("recorded 25");
         return 0;
     }
     if (argc == 3) {

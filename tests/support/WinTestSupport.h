@@ -64,6 +64,8 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD Id() const { return m_info.dwProcessId; }
+    DWORD ExitCode() const
+    { DWORD code = 0; return GetExitCodeProcess(m_info.hProcess, &code), code; }
     // Its output without '\r' once it ends or timeoutMs pass.
     std::string Finish(DWORD timeoutMs);
 
