@@ -6,7 +6,9 @@
 
 namespace {
 
-// Everything but what makes it a link is asked of the static's standard object.
+// Everything but what makes it a link is asked of the static's standard object. COM
+// interfaces have no virtual destructor: Release deletes.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class CLinkAccessible final : public IAccessible {
 public:
     CLinkAccessible(HWND link, IAccessible* standard) : m_link(link), m_standard(standard) {}
