@@ -1,6 +1,7 @@
 #include "web/StaticLink.h"
 
 #include "framework/AfxModule.h"
+#include "web/LinkAccessible.h"
 
 #include <shellapi.h>
 
@@ -47,6 +48,7 @@ BEGIN_MESSAGE_MAP(CStaticLink, CStatic)
     ON_WM_CHAR()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CStaticLink::CStaticLink() : m_color(RGB(0, 0, 255)), m_bDeleteOnDestroy(FALSE) {}
@@ -149,6 +151,11 @@ void CStaticLink::OnSetFocus(HWND)
 void CStaticLink::OnKillFocus(HWND)
 {
     ToggleFocusFrame();
+}
+
+LRESULT CStaticLink::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    return AnswerLinkObjectRequest(m_hWnd, wParam, lParam);
 }
 
 void CStaticLink::ToggleFocusFrame()

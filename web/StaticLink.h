@@ -44,6 +44,8 @@ protected:
     void OnChar(UINT ch, UINT repeat, UINT flags);
     void OnSetFocus(HWND lost);
     void OnKillFocus(HWND gaining);
+    // For screen readers: a link, named by its text, that opens as a click does.
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
 
 private:
     // A private copy of the system hand, made once and kept for the process.

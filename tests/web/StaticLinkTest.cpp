@@ -4,6 +4,7 @@
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <cstring>
 #include <string>
@@ -125,4 +126,37 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     EXPECT_TRUE(Pixels() == before);
     DestroyWindow(g_dialog);
     EXPECT_EQ(GetObjectType(ownedFont), 0u) << "the link's font outlived it";
+}
+
+// A screen reader meets a link named by its text, focusable, focused while it has the focus,
+// whose default action opens it as a click does.
+TEST(StaticLinkTest, ScreenReadersMeetALinkThatOpens)
+{
+    AfxWinInit(GetModuleHandleA(nullptr));
+    test::UseRecordingBrowser("C:\\read-links.txt");
+    CoInitialize(nullptr);
+    g_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(100), nullptr, nullptr, 0);
+    CWnd parent;
+    parent.SubclassWindow(g_dialog);
+    CStaticLink link;
+    link.SubclassDlgItem(kFromString, &parent);
+    IAccessible* reader = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(link.m_hWnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&reader)), S_OK);
+    VARIANT self = {}, role = {}, state = {};
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    EXPECT_TRUE(reader->get_accRole(self, &role) == S_OK && role.lVal == ROLE_SYSTEM_LINK) << role.lVal;
+    EXPECT_TRUE(reader->get_accName(self, &name) == S_OK && name == std::wstring(L"From string"));
+    for (HWND focus : {HWND(nullptr), link.m_hWnd}) {
+        SetFocus(focus);
+        reader->get_accState(self, &state);
+        EXPECT_EQ(state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED),
+                  STATE_SYSTEM_FOCUSABLE | (focus ? STATE_SYSTEM_FOCUSED : 0));
+    }
+    EXPECT_EQ(reader->accDoDefaultAction(self), S_OK);
+    EXPECT_NE(test::RecordLines("C:\\read-links.txt", 1).at(0).find("/from-string\""), std::string::npos);
+    SysFreeString(name);
+    reader->Release();
+    DestroyWindow(g_dialog);
 }

@@ -1,0 +1,30 @@
+# Writes the pseudo-language's resource script from the UK one: every text
+# about 40% longer, bracketed, in accented letters, so a layout can be proven
+# against a longer translation before one exists. Test builds only.
+#   cmake -DIN=uk/Resources.rc -DDIALOG=SoftwareUpdatesDialog.rci -DOUT=... -P this
+file(STRINGS "${IN}" lines)
+set(out "// Generated from ${IN}; not shipped.\n#pragma code_page(65001)\n")
+set(filler " lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^#define (TEXT_[A-Z0-9_]+) \"(.*)\"$")
+    set(name "${CMAKE_MATCH_1}")
+    set(text "${CMAKE_MATCH_2}")
+    string(LENGTH "${text}" length)
+    math(EXPR extra "(${length} * 4 + 9) / 10 - 2")   # the brackets count too
+    if(extra GREATER 0)
+      string(SUBSTRING "${filler}" 0 ${extra} padding)
+      string(APPEND text "${padding}")
+    endif()
+    foreach(pair a=á e=é i=í o=ö u=ü c=ç n=ñ y=ý A=Å E=É I=Î O=Ø U=Ü C=Ç N=Ñ)
+      string(REGEX MATCH "^(.)=(.+)$" _ "${pair}")
+      string(REPLACE "${CMAKE_MATCH_1}" "${CMAKE_MATCH_2}" text "${text}")
+    endforeach()
+    set(line "#define ${name} \"[${text}]\"")
+  elseif(line MATCHES "^#include \"\\.\\./")
+    set(line "#include \"${DIALOG}\"")
+  elseif(line MATCHES "^#pragma code_page")
+    continue()
+  endif()
+  string(APPEND out "${line}\n")
+endforeach()
+file(WRITE "${OUT}" "${out}")
