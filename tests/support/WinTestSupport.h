@@ -83,6 +83,13 @@ std::string WindowText(HWND window);
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
 std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
 
+// Live GDI objects and cursors of this process, found by trying every handle value (wine takes
+// one by its low word alone): wine's GetGuiResources answers 0.
+struct GuiObjects {
+    int gdi = 0, cursors = 0;
+};
+GuiObjects CountGuiObjects();
+
 // A throw-away deployment of host, framework and support module in a folder of its own.
 class Deployment {
 public:
@@ -91,7 +98,7 @@ public:
     Deployment(const Deployment&) = delete;
     Deployment& operator=(const Deployment&) = delete;
     const std::string& Folder() const { return m_folder; }
-    std::string Host() const { return "\"" + m_folder + "\\BramokHost.exe\" "; }
+    std::string Host() const { return "\"" + m_folder + "\\TestHost.exe\" "; }
     void AddLanguage(const std::string& code) const
     {
         AddFolder(code);

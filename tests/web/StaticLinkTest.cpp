@@ -92,6 +92,21 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     GetIconInfo(GetCursor(), &shown);
     EXPECT_EQ(shown.xHotspot, hand.xHotspot);
 
+    // A long-lived dialog's links, repainted and hovered over many times, hold no more GDI
+    // objects or cursors than after the first time.
+    const auto paintAndHover = [] {
+        RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        for (int id : {kPlain, kFromString, kFromText})
+            SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    paintAndHover();
+    const test::GuiObjects first = test::CountGuiObjects();
+    for (int i = 0; i < 100; ++i)
+        paintAndHover();
+    const test::GuiObjects last = test::CountGuiObjects();
+    EXPECT_EQ(last.gdi - first.gdi, 0) << first.gdi;
+    EXPECT_EQ(last.cursors - first.cursors, 0) << first.cursors;
+
     // Blue text in an underlined copy of the control's font, unless a style flag is set.
     HDC dc = GetDC(g_dialog);
     LOGFONTA base = {};

@@ -1,4 +1,4 @@
-#include "host/ImportSlot.h"
+#include "tests/support/ImportSlot.h"
 
 #include <cstring>
 
