@@ -1,10 +1,15 @@
 #!/usr/bin/python3
-"""Checks the 32-bit product files: BRMSUPP.dll and its language modules."""
+"""Checks the 32-bit product files: BRMSUPP.dll and its language modules.
+Usage: check_product.py BIN-FOLDER OBJDUMP"""
+import re
+import subprocess
 import sys
 
 import pefile
 
-ORDINALS = [1, 2, 7, 9, 10, 11]   # what hosts bind to: fixed, whatever the .def says
+# What hosts bind to and push, fixed by the published header whatever the .def says.
+ARGUMENT_BYTES = {1: 16, 2: 4, 7: 4, 9: 8, 10: 8, 11: 4}
+ORDINALS = sorted(ARGUMENT_BYTES)
 VERSION = "11.3.1508.1001"
 RT_STRING, RT_MANIFEST = 6, 24
 failures = []
@@ -30,8 +35,18 @@ def load(path):
 def check_module(path):
     pe, found = load(path)
     exports = pe.DIRECTORY_ENTRY_EXPORT
-    check(exports.struct.NumberOfNames == 0 and sorted(s.ordinal for s in exports.symbols) == ORDINALS,
+    ordinals = sorted(s.ordinal for s in exports.symbols)
+    check(exports.struct.NumberOfNames == 0 and ordinals == ORDINALS,
           f"{path}: exports {[(s.ordinal, s.name) for s in exports.symbols]}")
+    # Each export removes its own arguments (stdcall): its first return takes them off the stack.
+    for export in exports.symbols:
+        start = pe.OPTIONAL_HEADER.ImageBase + export.address
+        code = subprocess.run([sys.argv[2], "-d", f"--start-address={start}",
+                               f"--stop-address={start + 4096}", path],
+                              capture_output=True, text=True, check=True).stdout
+        ret = re.search(r"\tret\s*(\$0x[0-9a-f]+)?", code)
+        check(ret and ret.group(1) == f"${ARGUMENT_BYTES[export.ordinal]:#x}",
+              f"{path}: export {export.ordinal} returns with {ret and ret.group(0).strip()}")
     fixed = pe.VS_FIXEDFILEINFO[0]
     for high, low in ((fixed.FileVersionMS, fixed.FileVersionLS),
                       (fixed.ProductVersionMS, fixed.ProductVersionLS)):

@@ -7,23 +7,18 @@
 //                   ("profile wait=N": the wait cursor count then), once per command and kind
 //     soak N EVERY  N cycles of start-up, language loads, dialog, page open (first cycle and every
 //                   EVERYth) and shutdown: what the process holds after the first and the last
-//     stack         (32-bit) each export through a caller that checks the stack pointer:
-//                   "ORDINAL:BYTES" left on or taken off the stack
 // A shutdown that does not put the cursor back says so.
-#include "framework/AfxModule.h"
 #include "host/HostSession.h"
 #include "tests/support/ImportSlot.h"
 #include "tests/support/WinTestSupport.h"
-
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -71,41 +66,14 @@ int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
 void Watch(HMODULE support)
 {
-    for (HMODULE module : {support, GetModuleHandleA("BRMFW.dll")}) {
-        ReplaceImport(module, "GetPrivateProfileStringA", reinterpret_cast<const void*>(&WatchedRead));
-        ReplaceImport(module, "WritePrivateProfileStringA", reinterpret_cast<const void*>(&WatchedWrite));
-        ReplaceImport(module, "MessageBeep", reinterpret_cast<const void*>(&WatchedBeep));
-        ReplaceImport(module, "MessageBoxA", reinterpret_cast<const void*>(&WatchedBox));
-    }
-}
-
-// This process's kernel handles, from the system's handle table; wine
-// answers GetProcessHandleCount with 0, the table it does fill in.
-unsigned long CountHandles()
-{
-    struct Entry {
-        ULONG processId;
-        BYTE type;
-        BYTE flags;
-        USHORT handle;
-        PVOID object;
-        ACCESS_MASK access;
-    };
-    using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    constexpr ULONG kSystemHandleInformation = 16;
-    std::vector<BYTE> table(1 << 20);
-    ULONG needed = 0;
-    while (query(kSystemHandleInformation, table.data(), static_cast<ULONG>(table.size()),
-                 &needed) != 0 && table.size() < (1u << 28))
-        table.resize(table.size() * 2);
-    const ULONG count = *reinterpret_cast<const ULONG*>(table.data());
-    const auto* entries = reinterpret_cast<const Entry*>(table.data() + sizeof(ULONG_PTR));
-    unsigned long own = 0;
-    for (ULONG i = 0; i < count; ++i)
-        own += entries[i].processId == GetCurrentProcessId();
-    return own;
+    const std::pair<const char*, const void*> watched[] = {
+        {"GetPrivateProfileStringA", reinterpret_cast<const void*>(&WatchedRead)},
+        {"WritePrivateProfileStringA", reinterpret_cast<const void*>(&WatchedWrite)},
+        {"MessageBeep", reinterpret_cast<const void*>(&WatchedBeep)},
+        {"MessageBoxA", reinterpret_cast<const void*>(&WatchedBox)}};
+    for (HMODULE module : {support, GetModuleHandleA("BRMFW.dll")})
+        for (const auto& [name, replacement] : watched)
+            ReplaceImport(module, name, replacement);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
@@ -114,21 +82,16 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
     return TRUE;
 }
 
-// What the process holds, to compare across soak cycles.
+// What the process holds, to compare across soak cycles (the language modules loaded show in
+// the "state" line).
 std::string Holdings()
 {
-    int modules = 0, windows = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
-    MODULEENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry))
-        ++modules;
-    CloseHandle(snapshot);
+    int windows = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
-    const test::GuiObjects gui = test::CountGuiObjects();
+    const test::Holdings held = test::CountHoldings();
     char text[160];
-    std::snprintf(text, sizeof text, "handles=%lu gdi=%d cursors=%d modules=%d windows=%d",
-                  CountHandles(), gui.gdi, gui.cursors, modules, windows);
+    std::snprintf(text, sizeof text, "handles=%d gdi=%d cursors=%d windows=%d", held.handles,
+                  held.gdi, held.cursors, windows);
     return text;
 }
 
@@ -150,87 +113,6 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     }
     std::printf("soak %d first %s last %s\n", cycles, first.c_str(), Holdings().c_str());
 }
-
-#if defined(__i386__)
-// Calls a stdcall function with count 32-bit arguments pushed right to left on a 16-byte
-// aligned stack, as a caller built by any compiler would; gives its result in result and how
-// many bytes the stack pointer stands off afterwards. The compiler's own frame handling would
-// repair a wrong clean-up unseen, so the expected stack pointer is kept in a callee-saved
-// register.
-extern "C" int32_t BrmMeasuredCall(const void* function, const uint32_t* arguments,
-                                   uint32_t count, uint32_t* result);
-__asm__(".text\n"
-        ".globl _BrmMeasuredCall\n"
-        "_BrmMeasuredCall:\n"
-        "  pushl %ebp\n"
-        "  movl %esp, %ebp\n"
-        "  pushl %ebx\n"
-        "  pushl %esi\n"
-        "  pushl %edi\n"
-        "  movl 12(%ebp), %esi\n"   // arguments
-        "  movl 16(%ebp), %ecx\n"   // count
-        "  andl $-16, %esp\n"
-        "  leal (,%ecx,4), %eax\n"  // pad so the stack is aligned once the arguments are on it
-        "  negl %eax\n"
-        "  andl $15, %eax\n"
-        "  subl %eax, %esp\n"
-        "  movl %esp, %edi\n"       // where the stack pointer must be after the call
-        "1:\n"
-        "  testl %ecx, %ecx\n"
-        "  jz 2f\n"
-        "  pushl -4(%esi,%ecx,4)\n"
-        "  decl %ecx\n"
-        "  jmp 1b\n"
-        "2:\n"
-        "  call *8(%ebp)\n"
-        "  movl 20(%ebp), %edx\n"
-        "  movl %eax, (%edx)\n"
-        "  movl %esp, %eax\n"
-        "  subl %edi, %eax\n"
-        "  leal -12(%ebp), %esp\n"
-        "  popl %edi\n"
-        "  popl %esi\n"
-        "  popl %ebx\n"
-        "  popl %ebp\n"
-        "  ret\n");
-
-uint32_t Arg(const void* pointer)
-{
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
-}
-
-// The version date, start-up, a language load, an unknown page kind, a cancelled dialog and
-// shutdown, each bound by ordinal.
-void CheckStack(HostSession& host)
-{
-    const uint32_t code = 1;
-    BYTE month = 0;
-    WORD year = 0;
-    const struct {
-        WORD ordinal;
-        std::vector<uint32_t> arguments;
-    } calls[] = {{kOrdinalGetVersionDate, {Arg(&month), Arg(&year)}},
-                 {kOrdinalModuleStartup, {Arg(&code), Arg(&host.mainWindow), 0, 0}},
-                 {kOrdinalLoadLanguageModule, {Arg("uk")}},
-                 {kOrdinalOpenPage, {99, 0}},
-                 {kOrdinalShowSoftwareUpdates, {Arg(&host.mainWindow)}},
-                 {kOrdinalModuleShutdown, {Arg(&host.mainWindow)}}};
-    std::string line = "stack";
-    uint32_t results[12] = {};
-    for (const auto& call : calls) {
-        if (call.ordinal == kOrdinalShowSoftwareUpdates)
-            CloseNextDialogWith(IDCANCEL, 0);
-        const int32_t moved = BrmMeasuredCall(
-            reinterpret_cast<const void*>(GetProcAddress(host.support.module,
-                                                         MAKEINTRESOURCEA(call.ordinal))),
-            call.arguments.data(), static_cast<uint32_t>(call.arguments.size()),
-            &results[call.ordinal]);
-        line += " " + std::to_string(call.ordinal) + ":" + std::to_string(moved);
-    }
-    std::printf("%s (version %u %u, startup %u, updates %u)\n", line.c_str(), month, year,
-                results[kOrdinalModuleStartup], results[kOrdinalShowSoftwareUpdates]);
-}
-#endif
 
 bool Word(int& i, int argc, char** argv, const char* word)
 {
@@ -260,10 +142,6 @@ int main(int argc, char** argv)
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
-#if defined(__i386__)
-        } else if (command == "stack") {
-            CheckStack(host);
-#endif
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;

@@ -169,11 +169,13 @@ std::string TakeMessageBox(DWORD processId, DWORD timeoutMs)
     return text;
 }
 
-GuiObjects CountGuiObjects()
+Holdings CountHoldings()
 {
-    GuiObjects count;
+    Holdings count;
     for (UINT_PTR value = 1; value < 0x10000; ++value) {
         const auto handle = reinterpret_cast<HANDLE>(value);
+        DWORD flags = 0;
+        count.handles += value % 4 == 0 && value < 0x4000 && GetHandleInformation(handle, &flags);
         count.gdi += GetObjectType(handle) != 0;
         ICONINFO icon;
         if (value % 2 == 0 && GetIconInfo(static_cast<HICON>(handle), &icon)) {

@@ -83,12 +83,13 @@ std::string WindowText(HWND window);
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
 std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
 
-// Live GDI objects and cursors of this process, found by trying every handle value (wine takes
-// one by its low word alone): wine's GetGuiResources answers 0.
-struct GuiObjects {
-    int gdi = 0, cursors = 0;
+// This process's kernel handles, GDI objects and cursors, found by trying every handle value
+// (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
+// GetProcessHandleCount with 0.
+struct Holdings {
+    int handles = 0, gdi = 0, cursors = 0;
 };
-GuiObjects CountGuiObjects();
+Holdings CountHoldings();
 
 // A throw-away deployment of host, framework and support module in a folder of its own.
 class Deployment {

@@ -97,13 +97,14 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     const auto paintAndHover = [] {
         RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         for (int id : {kPlain, kFromString, kFromText})
-            SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0,
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     };
     paintAndHover();
-    const test::GuiObjects first = test::CountGuiObjects();
+    const test::Holdings first = test::CountHoldings();
     for (int i = 0; i < 100; ++i)
         paintAndHover();
-    const test::GuiObjects last = test::CountGuiObjects();
+    const test::Holdings last = test::CountHoldings();
     EXPECT_EQ(last.gdi - first.gdi, 0) << first.gdi;
     EXPECT_EQ(last.cursors - first.cursors, 0) << first.cursors;
 
