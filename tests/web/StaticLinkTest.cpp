@@ -1,6 +1,7 @@
 #include "web/StaticLink.h"
 
 #include "framework/AfxModule.h"
+#include "tests/support/ImportSlot.h"
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,12 @@ namespace {
 
 enum { kPlain = 101, kFromString, kFromText, kNowhere };   // the items of dialog 100
 HWND g_dialog = nullptr;
+int g_beeps = 0;
+
+BOOL WINAPI CountBeep(UINT)
+{
+    return ++g_beeps;
+}
 
 void Pump(DWORD ms)
 {
@@ -69,7 +76,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     Pump(300);
 
     // A click opens the owner's target (though the look is plain), else the string of the
-    // control's id; a space its text, any other character nothing; nothing to open is FALSE.
+    // control's id; a space its text, any other character nothing; nothing to open is
+    // FALSE and one beep.
     const HWND text = GetDlgItem(g_dialog, kFromText);
     SetFocus(text);
     PostMessageA(text, WM_CHAR, 'x', 0);
@@ -84,7 +92,10 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     EXPECT_EQ(test::RecordLines(record, 3),
               (std::vector<std::string>{browser + "plain\"", browser + "from-string\"",
                                         browser + "from-text\""}));
+    ReplaceImport(GetModuleHandleA(nullptr), "MessageBeep",
+                  reinterpret_cast<const void*>(&CountBeep));
     EXPECT_FALSE(links[3].OpenLink());
+    EXPECT_EQ(g_beeps, 1);
 
     // The pointer over a link is a hand.
     ICONINFO hand = {}, shown = {};
