@@ -148,8 +148,6 @@ bool HostSession::Run(int argc, char** argv, int& i)
         CWnd* parent = Flag(i, argc, argv, "noparent") ? nullptr : &mainWindow;
         if (Flag(i, argc, argv, "ok"))
             CloseNextDialogWith(IDOK, 500);
-        else if (Flag(i, argc, argv, "cancel"))
-            CloseNextDialogWith(IDCANCEL, 0);
         const int result = support.showUpdates(parent);
         std::printf("updates %d resource=%s\n", result, Describe(AfxGetResourceHandle()).c_str());
     } else if (std::strcmp(command, "about") == 0) {

@@ -17,9 +17,8 @@ public:
 //   load CODE                 LoadLanguageModule
 //   version                   GetVersionDate
 //   open KIND SUBFOLDER       OpenPage (SUBFOLDER null passes a null pointer)
-//   updates [noparent] [ok|cancel]
-//                             ShowSoftwareUpdates, then the resource handle after it; ok or
-//                             cancel presses that button once the dialog shows
+//   updates [noparent] [ok]   ShowSoftwareUpdates, then the resource handle after it; ok
+//                             presses OK half a second after the dialog opens
 //   about                     the host's About box with its links
 //   state                     current resource handle, wait cursor count, language modules loaded
 class HostSession {
