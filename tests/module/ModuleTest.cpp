@@ -8,8 +8,8 @@ using test::State;
 
 namespace {
 
-const std::string kHost = "BramokHost.exe";
-const std::string kShutdown = "shutdown cursor-restored 1\n";
+const std::string kHost = "TestHost.exe";
+const std::string kShutdown = "shutdown\n";
 
 // Start-up without a window leaves the language module as the resource handle.
 std::string StartedWith(const std::string& module)
@@ -37,9 +37,9 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursor)
         d.AddLanguage(code);
     test::SetLanguage(std::string("nl\0", 3));
     // A second start-up replaces a module loaded meanwhile.
-    EXPECT_EQ(d.Run("state startup 4711 probe load uk startup 4711 state"),
-              State(kHost, "none") + "startup 1 wait-while-recording=1\nload uk\\BRMSUPP.dll\n"
-              "startup 1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
+    EXPECT_EQ(d.Run("state watch startup 4711 load uk startup 4711 state"),
+              State(kHost, "none") + "profile wait=1\nstartup 1\nload uk\\BRMSUPP.dll\n"
+              "profile wait=1\nstartup 1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
     // Without an application object there is no wait cursor count, the rest works.
     EXPECT_EQ(d.Run("noapp startup 3 state"), "startup 1\n" + State(kHost, "nl\\BRMSUPP.DLL", -1));
 }

@@ -3,7 +3,7 @@
 //   ActivityRecorder PATH [failing]   the inventory into PATH; "failing" fails every query it can
 #include "activity/ActivityLog.h"
 #include "activity/SystemInventory.h"
-#include "host/ImportSlot.h"
+#include "tests/support/ImportSlot.h"
 
 #include <windows.h>
 

@@ -169,10 +169,28 @@ std::string TakeMessageBox(DWORD processId, DWORD timeoutMs)
     return text;
 }
 
+Holdings CountHoldings()
+{
+    Holdings count;
+    for (UINT_PTR value = 1; value < 0x10000; ++value) {
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        DWORD flags = 0;
+        count.handles += value % 4 == 0 && value < 0x4000 && GetHandleInformation(handle, &flags);
+        count.gdi += GetObjectType(handle) != 0;
+        ICONINFO icon;
+        if (value % 2 == 0 && GetIconInfo(static_cast<HICON>(handle), &icon)) {
+            ++count.cursors;
+            DeleteObject(icon.hbmMask);
+            DeleteObject(icon.hbmColor);
+        }
+    }
+    return count;
+}
+
 Deployment::Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + name)
 {
     FreshFolder(m_folder);
-    for (const char* file : {"BramokHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
+    for (const char* file : {"TestHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
         CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
 }
 

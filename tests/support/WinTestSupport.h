@@ -85,6 +85,14 @@ std::string WindowText(HWND window);
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
 std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
 
+// This process's kernel handles, GDI objects and cursors, found by trying every handle value
+// (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
+// GetProcessHandleCount with 0.
+struct Holdings {
+    int handles = 0, gdi = 0, cursors = 0;
+};
+Holdings CountHoldings();
+
 // A throw-away deployment of host, framework and support module in a folder of its own.
 class Deployment {
 public:
@@ -93,7 +101,7 @@ public:
     Deployment(const Deployment&) = delete;
     Deployment& operator=(const Deployment&) = delete;
     const std::string& Folder() const { return m_folder; }
-    std::string Host() const { return "\"" + m_folder + "\\BramokHost.exe\" "; }
+    std::string Host() const { return "\"" + m_folder + "\\TestHost.exe\" "; }
     void AddLanguage(const std::string& code) const
     {
         AddFolder(code);

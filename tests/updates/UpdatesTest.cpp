@@ -33,7 +33,7 @@ struct UpdatesTest : ::testing::Test {
     // The host's output once drive has worked the dialog (given the host's process id).
     std::string RunDialog(const std::function<void(HWND, DWORD)>& drive)
     {
-        test::Process host(m_deployment.Host() + "startup 1 updates");
+        test::Process host(m_deployment.Host() + "startup 1 watch updates");
         if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 20000))
             drive(dialog, host.Id());
         return host.Finish(20000);
@@ -45,7 +45,8 @@ struct UpdatesTest : ::testing::Test {
 
 TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
 {
-    ASSERT_TRUE(test::WriteFileText(kSettings, "[BRAMOK 11.3 (English US)]\r\nUpdateMode=5\r\n"));
+    ASSERT_TRUE(test::WriteFileText(kSettings, "[BRAMOK 11.3 (English US)]\r\nUpdateMode=5\r\n"
+                                               "[General]\r\nBramokUpload=false\r\n"));
     test::SetLanguage("us", REG_BINARY);   // the edition of a code stored without its end
     const char* const sent = "Your request was sent.";   // string 4
     const char* const failed = "The update service couldn't be reached.";   // string 5
@@ -60,7 +61,8 @@ TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
         std::string status = "<hidden>";
         bool firstChecked = false;
         const std::string output = RunDialog([&](HWND dialog, DWORD) {
-            firstChecked = SendMessageA(GetDlgItem(dialog, IDC_UPDATE_MODE_1), BM_GETCHECK, 0, 0);
+            firstChecked = SendMessageA(GetDlgItem(dialog, IDC_UPDATE_MODE_1), BM_GETCHECK, 0, 0) &&
+                           !SendMessageA(GetDlgItem(dialog, IDC_PRODUCT_UPLOAD), BM_GETCHECK, 0, 0);
             Click(dialog, IDC_CHECK_NOW);
             if (IsWindowVisible(GetDlgItem(dialog, IDC_CHECK_STATUS)))
                 status = test::WindowText(GetDlgItem(dialog, IDC_CHECK_STATUS));
@@ -68,7 +70,7 @@ TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
             Click(dialog, IDOK);
         });
         EXPECT_EQ(status.rfind(rows[row][0] ? rows[row][0] : "<hidden>", 0), 0u) << row << status;
-        EXPECT_TRUE(firstChecked);   // an unknown mode shows as the first and is kept
+        EXPECT_TRUE(firstChecked);   // an unknown mode shows as the first, the upload as off
         EXPECT_NE(output.find("help context 0x2006d command 1"), std::string::npos) << output;
         if (row == 3)
             Sleep(12000);   // let the handler finish before the stop is queued
@@ -76,7 +78,7 @@ TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
         EXPECT_EQ(test::ReadFileText(kRecord), rows[row][1]) << row;
     }
     EXPECT_EQ(test::ReadFileText(kSettings), "[BRAMOK 11.3 (English US)]\r\nUpdateMode=5\r\n"
-                                             "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
+                                             "Check=false\r\n[General]\r\nBramokUpload=false\r\n");
 }
 
 // Cancel and close keep only the check-now flag. OK says a save failed only when the service's
@@ -90,7 +92,7 @@ TEST_F(UpdatesTest, OnlyOkSavesAndAFailedSaveIsSaidWhenTheServiceIsInstalled)
                 Click(dialog, id);
             SendMessageA(dialog, close == IDCANCEL ? WM_COMMAND : WM_SYSCOMMAND, close, 0);
         });
-        EXPECT_NE(output.find("updates 2 resource=BramokHost.exe"), std::string::npos) << output;
+        EXPECT_NE(output.find("updates 2 resource=TestHost.exe"), std::string::npos) << output;
     }
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2 + "Check=true\r\n");
 
@@ -105,7 +107,8 @@ TEST_F(UpdatesTest, OnlyOkSavesAndAFailedSaveIsSaidWhenTheServiceIsInstalled)
             box = test::TakeMessageBox(processId, 5000);
         });
         EXPECT_EQ(box.rfind(installed ? "Your settings could not" : "<none>", 0), 0u) << box;
-        EXPECT_NE(output.find("updates 1 resource=BramokHost.exe"), std::string::npos) << output;
+        EXPECT_EQ(output, std::string("startup 1\n") + (installed ? "beep 48\nbox\n" : "") +
+                              "updates 1 resource=TestHost.exe\n");
         EXPECT_EQ(GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES, installed);
     }
 }
@@ -118,7 +121,7 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     HMODULE real = LoadLibraryExA(uk.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(real, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), RT_DIALOG);
     ASSERT_NE(found, nullptr);
-    HANDLE update = BeginUpdateResourceA((m_deployment.Folder() + "\\BramokHost.exe").c_str(), 0);
+    HANDLE update = BeginUpdateResourceA((m_deployment.Folder() + "\\TestHost.exe").c_str(), 0);
     ASSERT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
                                 LockResource(LoadResource(real, found)), SizeofResource(real, found)));
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
@@ -127,7 +130,7 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
     // Were the host's dialog shown, "ok" would close it and write the file.
     EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
-              "startup 1\nupdates -1 resource=BramokHost.exe\nupdates -1 resource=BramokHost.exe\n");
+              "startup 1\nupdates -1 resource=TestHost.exe\nupdates -1 resource=TestHost.exe\n");
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
 }
 
@@ -152,7 +155,7 @@ TEST_F(UpdatesTest, DutchDialogShowsAndSavesOnlyItsOwnEdition)
         for (int id : {IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD, IDOK})
             Click(dialog, id);
     });
-    EXPECT_EQ(output, "startup 1\nupdates 1 resource=BramokHost.exe\n");
+    EXPECT_EQ(output, "startup 1\nupdates 1 resource=TestHost.exe\n");
     // Entries go where the file had them, new ones after.
     EXPECT_EQ(test::ReadFileText(kSettings),
               "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=3\r\nCheck=false\r\n"

@@ -53,7 +53,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
               quoted + host.Folder() + "\\Help Files\\Quote.htm");
 }
 
-TEST(PageLauncherTest, EveryWayTheBrowserIsMissingShowsMessage42)
+TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
 {
     test::Deployment module("pages");
     module.AddLanguage("uk");
@@ -64,13 +64,13 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingShowsMessage42)
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, "other", "x");
         else if (value != "<no key>")
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, value, REG_EXPAND_SZ);
-        test::Process run(module.Host() + "startup 1 nowindow open 0 null");
+        test::Process run(module.Host() + "startup 1 nowindow watch open 0 null");
         const std::string text = test::TakeMessageBox(run.Id());
-        EXPECT_EQ(run.Finish(20000), "startup 1\nopen 0\n") << value;
+        EXPECT_EQ(run.Finish(20000), "startup 1\nbeep 0\nbox\nopen 0\n") << value;
         EXPECT_EQ(text.rfind("Your default web browser could not be found or started.", 0), 0u)
             << value << ": " << text;
     }
     // With a window the host's own resources answer: no string 42, so nothing shows.
-    EXPECT_EQ(module.Run("startup 1 open 0 null"), "startup 1\nopen 0\n");
+    EXPECT_EQ(module.Run("startup 1 watch open 0 null"), "startup 1\nopen 0\n");
     test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "web/StaticLink.h"
 
 #include "framework/AfxModule.h"
+#include "tests/support/ImportSlot.h"
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,12 @@ namespace {
 
 enum { kPlain = 101, kFromString, kFromText, kNowhere };   // the items of dialog 100
 HWND g_dialog = nullptr;
+int g_beeps = 0;
+
+BOOL WINAPI CountBeep(UINT)
+{
+    return ++g_beeps;
+}
 
 void Pump(DWORD ms)
 {
@@ -70,7 +77,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     Pump(300);
 
     // A click opens the owner's target (though the look is plain), else the string of the
-    // control's id; a space its text, any other character nothing; nothing to open is FALSE.
+    // control's id; a space its text, any other character nothing; nothing to open is
+    // FALSE and one beep.
     const HWND text = GetDlgItem(g_dialog, kFromText);
     SetFocus(text);
     PostMessageA(text, WM_CHAR, 'x', 0);
@@ -85,13 +93,32 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     EXPECT_EQ(test::RecordLines(record, 3),
               (std::vector<std::string>{browser + "plain\"", browser + "from-string\"",
                                         browser + "from-text\""}));
+    ReplaceImport(GetModuleHandleA(nullptr), "MessageBeep",
+                  reinterpret_cast<const void*>(&CountBeep));
     EXPECT_FALSE(links[3].OpenLink());
+    EXPECT_EQ(g_beeps, 1);
 
     // The pointer over a link is a hand.
     ICONINFO hand = {}, shown = {};
     GetIconInfo(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)), &hand);
     GetIconInfo(GetCursor(), &shown);
     EXPECT_EQ(shown.xHotspot, hand.xHotspot);
+
+    // A long-lived dialog's links, repainted and hovered over many times, hold no more GDI
+    // objects or cursors than after the first time.
+    const auto paintAndHover = [] {
+        RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        for (int id : {kPlain, kFromString, kFromText})
+            SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0,
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    paintAndHover();
+    const test::Holdings first = test::CountHoldings();
+    for (int i = 0; i < 100; ++i)
+        paintAndHover();
+    const test::Holdings last = test::CountHoldings();
+    EXPECT_EQ(last.gdi - first.gdi, 0) << first.gdi;
+    EXPECT_EQ(last.cursors - first.cursors, 0) << first.cursors;
 
     // Blue text in an underlined copy of the control's font, unless a style flag is set.
     HDC dc = GetDC(g_dialog);

@@ -1,4 +1,4 @@
-#include "host/ImportSlot.h"
+#include "tests/support/ImportSlot.h"
 
 #include <cstring>
 
@@ -11,7 +11,8 @@ void ReplaceImport(HMODULE module, const char* name, const void* replacement)
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
          import->Name != 0; ++import) {
-        const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        const auto* names =
+            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||

@@ -1,0 +1,154 @@
+// The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
+//   TestHost [noapp] [from DIR] COMMAND...
+//     noapp         no application object
+//     from DIR      BRMSUPP.dll from DIR instead of this program's folder
+//     watch         from here on, prints a line when the module (or the framework for it) beeps
+//                   ("beep TYPE"), shows a message box ("box") or touches a profile file
+//                   ("profile wait=N": the wait cursor count then), once per command and kind
+//     soak N EVERY  N cycles of start-up, language loads, dialog, page open (first cycle and every
+//                   EVERYth) and shutdown: what the process holds after the first and the last
+// A shutdown that does not put the cursor back says so.
+#include "host/HostSession.h"
+#include "tests/support/ImportSlot.h"
+#include "tests/support/WinTestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <string>
+
+namespace {
+
+std::string g_lastEvent;   // the last line watching printed during this command
+
+void Event(const std::string& line)
+{
+    if (line == g_lastEvent)
+        return;
+    g_lastEvent = line;
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void ProfileEvent()
+{
+    const CWinApp* app = AfxGetApp();
+    Event("profile wait=" + std::to_string(app != nullptr ? app->m_nWaitCursorCount : -1));
+}
+
+DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size,
+                         LPCSTR file)
+{
+    ProfileEvent();
+    return GetPrivateProfileStringA(section, key, fallback, text, size, file);
+}
+
+BOOL WINAPI WatchedWrite(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
+{
+    ProfileEvent();
+    return WritePrivateProfileStringA(section, key, text, file);
+}
+
+BOOL WINAPI WatchedBeep(UINT type)
+{
+    Event("beep " + std::to_string(type));
+    return MessageBeep(type);
+}
+
+int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    Event("box");
+    return MessageBoxA(owner, text, caption, type);
+}
+
+void Watch(HMODULE support)
+{
+    const std::pair<const char*, const void*> watched[] = {
+        {"GetPrivateProfileStringA", reinterpret_cast<const void*>(&WatchedRead)},
+        {"WritePrivateProfileStringA", reinterpret_cast<const void*>(&WatchedWrite)},
+        {"MessageBeep", reinterpret_cast<const void*>(&WatchedBeep)},
+        {"MessageBoxA", reinterpret_cast<const void*>(&WatchedBox)}};
+    for (HMODULE module : {support, GetModuleHandleA("BRMFW.dll")})
+        for (const auto& [name, replacement] : watched)
+            ReplaceImport(module, name, replacement);
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// What the process holds, to compare across soak cycles (the language modules loaded show in
+// the "state" line).
+std::string Holdings()
+{
+    int windows = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    const test::Holdings held = test::CountHoldings();
+    char text[160];
+    std::snprintf(text, sizeof text, "handles=%d gdi=%d cursors=%d windows=%d", held.handles,
+                  held.gdi, held.cursors, windows);
+    return text;
+}
+
+void Soak(HostSession& host, int cycles, int pageEvery)
+{
+    std::string first;
+    const uint32_t code = 1;
+    for (int cycle = 1; cycle <= cycles; ++cycle) {
+        host.support.startup(&code, &host.mainWindow, 0, 0);
+        for (const char* language : {"uk", "us", "xx", "nl"})
+            host.support.loadLanguage(language);
+        CloseNextDialogWith(IDCANCEL, 0);
+        host.support.showUpdates(&host.mainWindow);
+        if ((cycle - 1) % pageEvery == 0)
+            host.support.openPage(2, "");
+        host.support.shutdown(&host.mainWindow);
+        if (cycle == 1)
+            first = Holdings();
+    }
+    std::printf("soak %d first %s last %s\n", cycles, first.c_str(), Holdings().c_str());
+}
+
+bool Word(int& i, int argc, char** argv, const char* word)
+{
+    const bool found = i < argc && std::strcmp(argv[i], word) == 0;
+    i += found;
+    return found;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int i = 1;
+    const auto app = Word(i, argc, argv, "noapp") ? nullptr : std::make_unique<CHostApp>();
+    const char* folder = Word(i, argc, argv, "from") && i < argc ? argv[i++] : nullptr;
+    HostSession host;
+    if (!host.Open(folder)) {
+        std::printf("error: BRMSUPP.dll or its exports not found\n");
+        return 3;
+    }
+    for (; i < argc; ++i) {
+        const std::string command = argv[i];
+        const HCURSOR cursor = GetCursor();
+        g_lastEvent.clear();
+        if (command == "watch") {
+            Watch(host.support.module);
+        } else if (command == "soak" && i + 2 < argc) {
+            const int cycles = std::atoi(argv[++i]);
+            Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
+        } else if (!host.Run(argc, argv, i)) {
+            std::printf("error: unknown command %s\n", command.c_str());
+            return 2;
+        }
+        if (command == "shutdown" && GetCursor() != cursor)
+            std::printf("cursor not restored\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
