@@ -104,13 +104,15 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     GetIconInfo(GetCursor(), &shown);
     EXPECT_EQ(shown.xHotspot, hand.xHotspot);
 
-    // A long-lived dialog's links, repainted and hovered over many times, hold no more GDI
-    // objects or cursors than after the first time.
+    // A long-lived dialog's links, repainted, hovered over and focused many times, hold no
+    // more GDI objects or cursors than after the first time.
     const auto paintAndHover = [] {
         RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        for (int id : {kPlain, kFromString, kFromText})
+        for (int id : {kPlain, kFromString, kFromText}) {
             SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0,
                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            SetFocus(GetDlgItem(g_dialog, id));
+        }
     };
     paintAndHover();
     const test::Holdings first = test::CountHoldings();
