@@ -28,7 +28,7 @@ apt-get) [[ -e $M/offline ]] && { echo "E: Failed to fetch (no registry)" >&2; e
   suite=main; [[ $* == *"-t "* ]] && suite=backports
   [[ $2 == install ]] && for p in "${@:5}"; do
     [[ $p == -t || $p == *-backports ]] && continue
-    v=1.0; [[ $p == qemu-user-static ]] && v=$(cat "$M/qemu-$suite")
+    v=1.0; [[ $p == qemu-user-static ]] && v=$(cat "$M/qemu-$suite") && touch "$M/qemu-i386-static"
     echo "$p $v" >> "$M/dpkg"; sed -i "/^$p\$/d" "$M/missing"
   done; exit 0 ;;
 apt-cache) echo "  Candidate: $(cat "$M/qemu-main")" ;;
@@ -37,7 +37,7 @@ sudo) [[ -e $M/sudo ]] || exit 1; [[ $1 == -n ]] || exec "$@" ;;
 mount) [[ ! -e $M/unmountable ]] && touch "$M/binfmt/register" ;;
 tee) case ${@: -1} in  # binfmt_misc as the kernel keeps it
   */binfmt/register) line=$(cat); [[ -e $M/refused || -e $M/binfmt/qemu-i386 ]] && exit 1
-    echo "$line" >> "$M/registered"; printf 'enabled\ninterpreter /%s\n' "${line##*:/}" > "$M/binfmt/qemu-i386" ;;
+    echo "$line" >> "$M/registered"; p=${line%:F}; printf 'enabled\ninterpreter %s\nflags: F\n' "${p##*:}" > "$M/binfmt/qemu-i386" ;;
   */binfmt/qemu-i386) [[ $(cat) == -1 ]] && rm "$M/binfmt/qemu-i386" ;;
   *) exec /usr/bin/tee "$@" ;; esac ;;
 probe32) [[ -e $M/native || $(head -1 "$M/binfmt/qemu-i386" 2>/dev/null) == enabled ]] && exit 42; exit 126 ;;
@@ -64,10 +64,12 @@ machine() {
     user) echo 1000 > "$M/uid" ;;
     no-i386) : > "$M/arch" ;;
     missing=*) echo "${word#*=}" >> "$M/missing" ;;
-    qemu=*) echo "qemu-user-static ${word#*=}" >> "$M/dpkg" ;;
+    qemu=*) echo "qemu-user-static ${word#*=}" >> "$M/dpkg"; touch "$M/qemu-i386-static" ;;
     main=*) echo "${word#*=}" > "$M/qemu-main" ;;
     unmounted) rm "$M/binfmt/register" ;;
-    registered) printf 'enabled\ninterpreter /usr/bin/qemu-i386-static\n' > "$M/binfmt/qemu-i386" ;;
+    registered-before) printf 'enabled\ninterpreter %s\nflags: F\n' "$M/qemu-i386-static" > "$M/binfmt/qemu-i386"
+      touch -d '-1 hour' "$M/binfmt/qemu-i386" ;;
+    registered) printf 'enabled\ninterpreter %s\nflags: F\n' "$M/qemu-i386-static" > "$M/binfmt/qemu-i386" ;;
     esac
   done
 }
@@ -75,7 +77,7 @@ machine() {
 run() {
   status=0; : > "$M/calls"
   PATH=$M/bin:$PATH HOME=$M XDG_CACHE_HOME=$M/cache BRM_BINFMT_DIR=$M/binfmt BRM_APT_SOURCES=$M/sources \
-    BRM_OS_RELEASE=$M/os-release BRM_PROBE32=$M/bin/probe32 BRM_BUILD_DIR=$M/build \
+    BRM_OS_RELEASE=$M/os-release BRM_QEMU=$M/qemu-i386-static BRM_PROBE32=$M/bin/probe32 BRM_BUILD_DIR=$M/build \
     "$root/scripts/$1" > "$M/out" 2>&1 </dev/null || status=$?
 }
 # check ROW STATUS LAST-LINE [lines=N | FILE:PATTERN (must match) | !FILE:PATTERN (must not)]...
@@ -94,14 +96,14 @@ check() {
   failed=$((failed + 1)); printf 'FAIL %s:%s\n' "$row" "$why"; sed 's/^/    /' "$M/out"
 }
 ready='^setup: ready: 32-bit Linux programs run' same='^setup: ready, nothing to change: 32-bit Linux programs run'
-qemu='under /usr/bin/qemu-i386-static \(binfmt_misc\)'
+qemu='under /.*/qemu-i386-static \(binfmt_misc\)'
 
 machine native native; run setup
 check "kernel runs 32-bit programs" 0 "$ready natively; checked that wine" '!calls:apt-get install' '!calls:^tee' '!registered:.'
 run setup; check "  again" 0 "$same natively\$" lines=1 'calls:probe32' '!calls:apt-get'
 machine suite main=1:8.2+dfsg-1; run setup
 check "refuses, the suite's qemu is new enough" 0 "$ready $qemu.*installed qemu-user-static 1:8.2" '!sources/backports.sources:.' \
-  'calls:apt-get -q install -y --no-install-recommends qemu-user-static$' 'registered::qemu-i386:M::.*:/usr/bin/qemu-i386-static:F$'
+  'calls:apt-get -q install -y --no-install-recommends qemu-user-static$' 'registered::qemu-i386:M::.*:/.*/qemu-i386-static:F$'
 machine backports; run setup
 check "refuses, only backports has a new enough qemu" 0 "$ready $qemu; added bookworm-backports; installed qemu-user-static 1:10" \
   'sources/backports.sources:^Suites: bookworm-backports$' 'sources/backports.sources:^URIs: http://mirror.invalid/debian$' \
@@ -110,6 +112,8 @@ run setup; check "  again" 0 "$same $qemu" lines=1 '!calls:^tee'
 machine old qemu=1:7.2+dfsg-7 registered; run setup
 check "an older qemu installed and registered" 0 "$ready $qemu; removed a qemu-i386 entry.*installed qemu-user-static 1:10.*registered" \
   'calls:^tee .*binfmt/qemu-i386' 'calls:-t bookworm-backports' 'registered:qemu-i386-static:F$'
+machine upgraded qemu=1:10.0.3 registered-before; run setup
+check "qemu upgraded after it was registered" 0 "$ready $qemu; removed a qemu-i386 entry.*; registered" '!calls:apt-get'
 machine stranger native registered; run setup
 check "a kernel that needs none, behind a stranger's entry" 0 "$ready natively; removed a qemu-i386 entry" '!calls:apt-get' '!registered:.'
 machine unmounted qemu=1:10.0.2 unmounted; run setup
@@ -119,6 +123,8 @@ check "a new machine" 0 "$ready natively; added the i386 architecture; installed
   'calls:apt-get -q update' 'calls:install -y --no-install-recommends cmake wine32:i386$' '!missing:.'
 machine user user missing=cmake native; run setup
 check "not root, no sudo" 1 '^setup: cannot install cmake: this needs root, or sudo without a password' '!calls:apt-get'
+machine in-place user qemu=1:10.0.2 registered; run setup
+check "not root, everything in place" 0 "$ready $qemu; checked that wine" '!calls:^(tee|sudo|apt)'
 machine sudo user sudo missing=cmake native; run setup
 check "not root, sudo without a password" 0 "$ready natively" 'calls:sudo apt-get -q install'
 machine offline offline missing=cmake native; run setup
