@@ -31,18 +31,30 @@ inline double NowMs()
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// One timing of work, with prepare run untimed before it.
+inline double TimeOnce(const std::function<void()>& prepare, const std::function<void()>& work)
+{
+    prepare();
+    const double start = NowMs();
+    work();
+    return NowMs() - start;
+}
+
+inline Figures Summarise(std::vector<double> samples)
+{
+    if (samples.empty())
+        return {0, 0};
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2], samples.front()};
+}
+
 // runs timings of work, with prepare run untimed before each.
 inline Figures Time(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
 {
     std::vector<double> samples;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        const double start = NowMs();
-        work();
-        samples.push_back(NowMs() - start);
-    }
-    std::sort(samples.begin(), samples.end());
-    return {samples[samples.size() / 2], samples.front()};
+    for (int i = 0; i < runs; ++i)
+        samples.push_back(TimeOnce(prepare, work));
+    return Summarise(samples);
 }
 
 // A path and its floor timed in turns, so a load on the machine that comes and goes weighs
@@ -52,20 +64,12 @@ inline std::pair<Figures, Figures> TimeInTurns(int runs, const std::function<voi
                                                const std::function<void()>& floorPrepare,
                                                const std::function<void()>& floorWork)
 {
-    std::vector<double> samples[2];
-    for (int i = 0; i < runs; ++i)
-        for (int which = 0; which < 2; ++which) {
-            (which == 0 ? prepare : floorPrepare)();
-            const double start = NowMs();
-            (which == 0 ? work : floorWork)();
-            samples[which].push_back(NowMs() - start);
-        }
-    Figures figures[2];
-    for (int which = 0; which < 2; ++which) {
-        std::sort(samples[which].begin(), samples[which].end());
-        figures[which] = {samples[which][samples[which].size() / 2], samples[which].front()};
+    std::vector<double> path, floor;
+    for (int i = 0; i < runs; ++i) {
+        path.push_back(TimeOnce(prepare, work));
+        floor.push_back(TimeOnce(floorPrepare, floorWork));
     }
-    return {figures[0], figures[1]};
+    return {Summarise(path), Summarise(floor)};
 }
 
 // The counter's read and the write of its next value (wine skips writing a value that has
