@@ -152,6 +152,8 @@ bool HostSession::Run(int argc, char** argv, int& i)
         std::printf("updates %d resource=%s\n", result, Describe(AfxGetResourceHandle()).c_str());
     } else if (std::strcmp(command, "about") == 0) {
         CAboutDlg about(&mainWindow);
+        if (Flag(i, argc, argv, "ok"))
+            CloseNextDialogWith(IDOK, 500);
         std::printf("about %d\n", static_cast<int>(about.DoModal()));
     } else if (std::strcmp(command, "state") == 0) {
         const CWinApp* app = AfxGetApp();

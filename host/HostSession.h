@@ -19,7 +19,7 @@ public:
 //   open KIND SUBFOLDER       OpenPage (SUBFOLDER null passes a null pointer)
 //   updates [noparent] [ok]   ShowSoftwareUpdates, then the resource handle after it; ok
 //                             presses OK half a second after the dialog opens
-//   about                     the host's About box with its links
+//   about [ok]                the host's About box with its links; ok presses OK as for updates
 //   state                     current resource handle, wait cursor count, language modules loaded
 class HostSession {
 public:

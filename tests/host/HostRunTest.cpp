@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
 {
@@ -28,6 +29,35 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     }
     EXPECT_EQ(test::ProfileString(test::OnlyLog(), "1-1-9", "1"), "1000");
     EXPECT_EQ(test::RecordLines(record, 20).size(), 20u);
+    DeleteFileA(record.c_str());
+    test::CleanMachine();
+}
+
+// The demo host run as scripts/demo runs it, with the browser command the demo registers.
+TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
+{
+    test::CleanMachine();
+    test::Deployment d("demo-host");
+    d.AddLanguage("uk");
+    const std::string host = d.Folder() + "\\BramokHost.exe", record = "C:\\brmtest\\demo.txt";
+    CopyFileA((test::ExecutableFolder() + "BramokHost.exe").c_str(), host.c_str(), FALSE);
+    test::UseRecordingBrowser(record);
+    const std::string browser = "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\"";
+    test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, browser + " -nohome");
+    const std::string uk = "uk\\BRMSUPP.DLL";
+    const std::string rows[][2] = {
+        {"startup 1 nowindow state version shutdown",
+         "startup 1\nstate resource=" + uk + " wait=0 loaded=" + uk + "\nversion 5 2015\nshutdown\n"},
+        {"open 0 null", "open 0\n"},
+        {"startup 1 updates ok about ok shutdown",
+         "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
+        {"version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(test::RunProcess("\"" + host + "\" " + row[0], 60000), row[1]) << row[0];
+    EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{browser + " http://www.voranda.com/bramok/"});
+    EXPECT_EQ(test::ReadFileText(test::kSettings), "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"
+              "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
     DeleteFileA(record.c_str());
     test::CleanMachine();
 }

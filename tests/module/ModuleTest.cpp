@@ -40,6 +40,8 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursor)
     EXPECT_EQ(d.Run("state watch startup 4711 load uk startup 4711 state"),
               State(kHost, "none") + "profile wait=1\nstartup 1\nload uk\\BRMSUPP.dll\n"
               "profile wait=1\nstartup 1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
+    // Begun inside the host's own wait cursor, start-up leaves the host's cursor to come back.
+    EXPECT_EQ(d.Run("wait startup 1 endwait"), "startup 1\ncursor restored\n");
     // Without an application object there is no wait cursor count, the rest works.
     EXPECT_EQ(d.Run("noapp startup 3 state"), "startup 1\n" + State(kHost, "nl\\BRMSUPP.DLL", -1));
 }
@@ -87,7 +89,8 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
 }
 
 // In any order of start-ups with and without a window and switches, the resource handle never
-// names a freed module, also not after a shutdown (which frees only with a window, once).
+// names a freed module, also not after a shutdown (which frees only with a window, once); the
+// host's own dialogs are found whichever module the handle names.
 TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
 {
     test::Deployment d("resource-handle");
@@ -99,12 +102,13 @@ TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
               "startup 1\nload us\\BRMSUPP.dll\n" + State(kHost, "us\\BRMSUPP.dll") +
                   "startup 1\nload none\n" + State(kHost, "none"));
     const std::string uk = "uk\\BRMSUPP.DLL", nl = "nl\\BRMSUPP.dll";
-    const std::string tail = "state load nl state shutdown nowindow state shutdown shutdown state";
+    const std::string tail = "state about ok load nl state about ok shutdown nowindow state "
+                             "about ok shutdown shutdown state about ok", about = "about 1\n";
     for (const char* commands : {"startup 1 nowindow load us startup 1 ",
                                  "startup 1 load us startup 1 nowindow "}) {
         const std::string out = d.Run(commands + tail);
-        EXPECT_EQ(out.substr(out.find("state")), State(uk, uk) + "load " + nl + "\n" +
-                  State(nl, nl) + kShutdown + State(nl, nl) + kShutdown + kShutdown +
-                  State(kHost, "none")) << commands;
+        EXPECT_EQ(out.substr(out.find("state")), State(uk, uk) + about + "load " + nl + "\n" +
+                  State(nl, nl) + about + kShutdown + State(nl, nl) + about + kShutdown +
+                  kShutdown + State(kHost, "none") + about) << commands;
     }
 }

@@ -5,6 +5,10 @@
 //     watch         from here on, prints a line when the module (or the framework for it) beeps
 //                   ("beep TYPE"), shows a message box ("box") or touches a profile file
 //                   ("profile wait=N": the wait cursor count then), once per command and kind
+//     quiet         from here on, the module's message boxes are answered OK without showing
+//     held          what the process holds now (handles, GDI objects, cursors, windows)
+//     wait, endwait the host's own wait cursor begun and ended around other commands; endwait
+//                   says whether the cursor from before is back
 //     soak N EVERY  N cycles of start-up, language loads, dialog, page open (first cycle and every
 //                   EVERYth) and shutdown: what the process holds halfway and at the end (wine's
 //                   caches fill up in the first few hundred)
@@ -63,6 +67,11 @@ int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     Event("box");
     return MessageBoxA(owner, text, caption, type);
+}
+
+int WINAPI AnsweredBox(HWND, LPCSTR, LPCSTR, UINT)
+{
+    return IDOK;
 }
 
 void Watch(HMODULE support)
@@ -130,6 +139,7 @@ int main(int argc, char** argv)
     const auto app = Word(i, argc, argv, "noapp") ? nullptr : std::make_unique<CHostApp>();
     const char* folder = Word(i, argc, argv, "from") && i < argc ? argv[i++] : nullptr;
     HostSession host;
+    HCURSOR beforeWait = nullptr;
     if (!host.Open(folder)) {
         std::printf("error: BRMSUPP.dll or its exports not found\n");
         return 3;
@@ -140,6 +150,17 @@ int main(int argc, char** argv)
         g_lastEvent.clear();
         if (command == "watch") {
             Watch(host.support.module);
+        } else if (command == "quiet") {
+            for (HMODULE module : {host.support.module, GetModuleHandleA("BRMFW.dll")})
+                ReplaceImport(module, "MessageBoxA", reinterpret_cast<const void*>(&AnsweredBox));
+        } else if (command == "held") {
+            std::printf("held %s\n", Holdings().c_str());
+        } else if (command == "wait" && app) {
+            beforeWait = GetCursor();
+            app->BeginWaitCursor();
+        } else if (command == "endwait" && app) {
+            app->EndWaitCursor();
+            std::printf("cursor %s\n", GetCursor() == beforeWait ? "restored" : "not restored");
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));

@@ -161,3 +161,76 @@ TEST_F(UpdatesTest, DutchDialogShowsAndSavesOnlyItsOwnEdition)
               "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=3\r\nCheck=false\r\n"
               "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n[General]\r\nBramokUpload=false\r\n");
 }
+
+namespace {
+
+// Presses key where control has the focus, as the user's keyboard would reach the dialog's
+// loop; then waits (for a key that moves the focus) until the focus has left control.
+HWND Press(HWND dialog, int id, UINT key, bool moves = true)
+{
+    HWND control = GetDlgItem(dialog, id);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    PostMessageA(control, WM_KEYDOWN, key, 1);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+    for (int waited = 0; moves && waited < 5000; waited += 20, Sleep(20))
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
+            return info.hwndFocus;
+    return nullptr;
+}
+
+} // namespace
+
+// What the user reads beside each choice, and what choosing it with the keys saves: arrows move
+// the choice, Tab visits every stop in order, Enter saves as OK does, Esc saves nothing.
+TEST_F(UpdatesTest, KeysChooseTheModeTheUserReads)
+{
+    const char* const modes[][3] = {
+        {"&Install updates automatically (recommended)",
+         "&Download updates, but let me choose when to install them",
+         "&Notify me, but do not download or install anything"},
+        {"&Install updates automatically (recommended)",
+         "&Download updates, but let me choose when to install them",
+         "&Notify me, but don't download or install anything"},
+        {"Updates automatisch &installeren (aanbevolen)",
+         "Updates &downloaden, maar zelf kiezen wanneer ze worden ge\xEFnstalleerd",
+         "Mij &waarschuwen, maar niets downloaden of installeren"}};
+    const char* const editions[] = {"English UK", "English US", "Nederlands"};
+    const struct { int language, start, chosen; UINT key; } rows[] = {
+        {0, 2, 3, VK_RETURN}, {1, 3, 2, VK_RETURN}, {2, 2, 1, VK_RETURN}, {0, 1, 3, VK_ESCAPE}};
+    for (const auto& row : rows) {
+        const std::string section = std::string("[BRAMOK 11.3 (") + editions[row.language] + ")]\r\n";
+        const std::string before = section + "UpdateMode=" + std::to_string(row.start) + "\r\n";
+        ASSERT_TRUE(test::WriteFileText(kSettings, before));
+        test::SetLanguage(std::string(&"uk\0us\0nl\0"[3 * row.language], 3));
+        const std::string output = RunDialog([&](HWND dialog, DWORD) {
+            for (int mode = 0; mode < 3; ++mode)
+                EXPECT_EQ(test::WindowText(GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode)),
+                          modes[row.language][mode]) << row.language << mode;
+            const int checked = IDC_UPDATE_MODE_1 + row.start - 1;
+            const int stops[] = {checked, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW, IDOK, IDCANCEL, ID_HELP};
+            for (int stop = 0; stop < 6; ++stop)
+                EXPECT_EQ(Press(dialog, stops[stop], VK_TAB), GetDlgItem(dialog, stops[(stop + 1) % 6]))
+                    << row.language << " tab from " << stops[stop];
+            for (int mode = row.start; mode != row.chosen; mode += row.chosen > mode ? 1 : -1)
+                EXPECT_EQ(Press(dialog, IDC_UPDATE_MODE_1 + mode - 1, row.chosen > mode ? VK_DOWN : VK_UP),
+                          GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode + (row.chosen > mode ? 0 : -2)));
+            const HWND chosen = GetDlgItem(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1);
+            EXPECT_EQ(SendMessageA(chosen, BM_GETCHECK, 0, 0), BST_CHECKED);
+            // The button Enter presses from a choice is OK, drawn as the default.
+            EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
+                      DLGC_DEFPUSHBUTTON);
+            Press(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1, row.key, false);
+        });
+        const bool saved = row.key == VK_RETURN;
+        EXPECT_EQ(output, std::string("startup 1\nupdates ") + (saved ? "1" : "2") +
+                              " resource=TestHost.exe\n");
+        EXPECT_EQ(test::ReadFileText(kSettings),
+                  saved ? section + "UpdateMode=" + std::to_string(row.chosen) +
+                              "\r\nCheck=false\r\n[General]\r\nBramokUpload=true\r\n"
+                        : before);
+    }
+}
