@@ -1,9 +1,11 @@
+#include "host/HostResourceIds.h"
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
@@ -60,4 +62,23 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
               "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
     DeleteFileA(record.c_str());
     test::CleanMachine();
+}
+
+// In the About box, a link with the focus takes only characters: Tab moves on, Enter is OK,
+// Esc cancels.
+TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
+{
+    test::Deployment d("about-keys");
+    const int stops[] = {IDC_HOME_LINK, IDC_PRODUCT_LINK, IDOK};
+    for (const auto& [link, key, result] : {std::tuple{IDC_PRODUCT_LINK, VK_ESCAPE, "about 2\n"},
+                                            std::tuple{IDC_HOME_LINK, VK_RETURN, "about 1\n"}}) {
+        test::Process host(d.Host() + "about");
+        if (HWND about = test::FindWindowWithControl(host.Id(), IDC_HOME_LINK, 20000)) {
+            for (int stop = 0; stop < 3; ++stop)
+                EXPECT_EQ(test::Press(about, stops[stop], VK_TAB), GetDlgItem(about, stops[(stop + 1) % 3]))
+                    << "tab from " << stops[stop];
+            test::Press(about, link, key, false);
+        }
+        EXPECT_EQ(host.Finish(20000), result);
+    }
 }

@@ -138,4 +138,22 @@ public:
     static void Remove();   // also one left by an earlier run
 };
 
+// Presses key where control has the focus, as the user's keyboard would reach the dialog's
+// loop; then waits (for a key that moves the focus) until the focus has left control.
+inline HWND Press(HWND dialog, int id, UINT key, bool moves = true)
+{
+    HWND control = GetDlgItem(dialog, id);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    PostMessageA(control, WM_KEYDOWN, key, 1);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+    for (int waited = 0; moves && waited < 5000; waited += 20, Sleep(20))
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
+            return info.hwndFocus;
+    return nullptr;
+}
+
 } // namespace test

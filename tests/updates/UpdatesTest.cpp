@@ -162,28 +162,6 @@ TEST_F(UpdatesTest, DutchDialogShowsAndSavesOnlyItsOwnEdition)
               "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n[General]\r\nBramokUpload=false\r\n");
 }
 
-namespace {
-
-// Presses key where control has the focus, as the user's keyboard would reach the dialog's
-// loop; then waits (for a key that moves the focus) until the focus has left control.
-HWND Press(HWND dialog, int id, UINT key, bool moves = true)
-{
-    HWND control = GetDlgItem(dialog, id);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    PostMessageA(control, WM_KEYDOWN, key, 1);
-    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
-    for (int waited = 0; moves && waited < 5000; waited += 20, Sleep(20))
-        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-            return info.hwndFocus;
-    return nullptr;
-}
-
-} // namespace
-
 // What the user reads beside each choice, and what choosing it with the keys saves: arrows move
 // the choice, Tab visits every stop in order, Enter saves as OK does, Esc saves nothing.
 TEST_F(UpdatesTest, KeysChooseTheModeTheUserReads)
@@ -213,17 +191,17 @@ TEST_F(UpdatesTest, KeysChooseTheModeTheUserReads)
             const int checked = IDC_UPDATE_MODE_1 + row.start - 1;
             const int stops[] = {checked, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW, IDOK, IDCANCEL, ID_HELP};
             for (int stop = 0; stop < 6; ++stop)
-                EXPECT_EQ(Press(dialog, stops[stop], VK_TAB), GetDlgItem(dialog, stops[(stop + 1) % 6]))
+                EXPECT_EQ(test::Press(dialog, stops[stop], VK_TAB), GetDlgItem(dialog, stops[(stop + 1) % 6]))
                     << row.language << " tab from " << stops[stop];
             for (int mode = row.start; mode != row.chosen; mode += row.chosen > mode ? 1 : -1)
-                EXPECT_EQ(Press(dialog, IDC_UPDATE_MODE_1 + mode - 1, row.chosen > mode ? VK_DOWN : VK_UP),
+                EXPECT_EQ(test::Press(dialog, IDC_UPDATE_MODE_1 + mode - 1, row.chosen > mode ? VK_DOWN : VK_UP),
                           GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode + (row.chosen > mode ? 0 : -2)));
             const HWND chosen = GetDlgItem(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1);
             EXPECT_EQ(SendMessageA(chosen, BM_GETCHECK, 0, 0), BST_CHECKED);
             // The button Enter presses from a choice is OK, drawn as the default.
             EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
                       DLGC_DEFPUSHBUTTON);
-            Press(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1, row.key, false);
+            test::Press(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1, row.key, false);
         });
         const bool saved = row.key == VK_RETURN;
         EXPECT_EQ(output, std::string("startup 1\nupdates ") + (saved ? "1" : "2") +

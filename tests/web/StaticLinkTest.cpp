@@ -157,7 +157,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextAndLooksLikeALink)
     EXPECT_EQ(GetObjectType(ownedFont), 0u) << "the link's font outlived it";
 }
 
-// A screen reader meets a link named by its text, focusable, focused while it has the focus,
+// A screen reader meets a link named by its text, linked, focusable, focused while it has the focus,
 // whose default action opens it as a click does.
 TEST(StaticLinkTest, ScreenReadersMeetALinkThatOpens)
 {
@@ -180,8 +180,8 @@ TEST(StaticLinkTest, ScreenReadersMeetALinkThatOpens)
     for (HWND focus : {HWND(nullptr), link.m_hWnd}) {
         SetFocus(focus);
         reader->get_accState(self, &state);
-        EXPECT_EQ(state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED),
-                  STATE_SYSTEM_FOCUSABLE | (focus ? STATE_SYSTEM_FOCUSED : 0));
+        EXPECT_EQ(state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_LINKED),
+                  STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED | (focus ? STATE_SYSTEM_FOCUSED : 0));
     }
     EXPECT_EQ(reader->accDoDefaultAction(self), S_OK);
     EXPECT_NE(test::RecordLines("C:\\read-links.txt", 1).at(0).find("/from-string\""), std::string::npos);
