@@ -29,6 +29,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
     const std::string site = " http://www.voranda.com/";
     const std::string rows[][3] = {
         {quoted + " -nohome \"%1\"", "0 null", quoted + site + "bramok/"},
+        {quoted + " -nohome", "0 null", quoted + site + "bramok/"},
         {quoted + " \"%1\" -x", "1 null", quoted + site + "bramok/downloads.aspx"},
         {browser + " %1 -new", "2 null", browser + site},
         {quoted, "256 null", quoted + site.substr(1) + "bramok/"},   // the low byte counts
@@ -64,9 +65,18 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, "other", "x");
         else if (value != "<no key>")
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, value, REG_EXPAND_SZ);
-        test::Process run(module.Host() + "startup 1 nowindow watch open 0 null");
-        const std::string text = test::TakeMessageBox(run.Id());
-        EXPECT_EQ(run.Finish(20000), "startup 1\nbeep 0\nbox\nopen 0\n") << value;
+        // Then many more failed calls, their boxes answered unseen, hold nothing more.
+        std::string repeats = " quiet open 0 null held";
+        for (int i = 0; i < 5; ++i)
+            repeats += " open 0 null open 0 null open 0 null open 0 null";
+        test::Process run(module.Host() + "startup 1 nowindow watch open 0 null" + repeats + " held");
+        const std::string text = test::TakeMessageBox(run.Id(), 60000);
+        const std::string output = run.Finish(60000), first = "startup 1\nbeep 0\nbox\nopen 0\n";
+        EXPECT_EQ(output.substr(0, first.size()), first) << value;
+        const std::size_t held = output.find("held "), last = output.rfind("held ");
+        EXPECT_TRUE(held < last && output.substr(held, output.find('\n', held) - held) ==
+                                       output.substr(last, output.find('\n', last) - last))
+            << value << ": " << output;
         EXPECT_EQ(text.rfind("Your default web browser could not be found or started.", 0), 0u)
             << value << ": " << text;
     }
