@@ -81,6 +81,9 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
               "\r\nDisplay Width=" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
                   "\r\nDisplay Height=" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +
                   "\r\nDisplay Count=1\r\n");
+    // An adapter named with leading blanks is written without them, and nothing after.
+    items = Inventory(" blanks");
+    EXPECT_NE(items.find("\r\nDisplay Adapter=ab\r\n"), std::string::npos) << items;
     // Every query that can fail failing: only what needs none of them.
     EXPECT_EQ(Inventory(" failing"), start + "Locale=" + locale + "\r\nCPU=" + brand + "\r\n");
     test::DeleteValue(HKEY_CURRENT_USER, "Software\\Wine", "Version");
