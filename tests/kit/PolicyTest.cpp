@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
+#include <utility>
+#include <vector>
 
 TEST(PolicyTest, EachRegFileSwitchesTheLogOffOnItsWindows)
 {
@@ -27,5 +30,48 @@ TEST(PolicyTest, EachRegFileSwitchesTheLogOffOnItsWindows)
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
             RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
     }
+    test::RemoveTree(test::kLogFolder);
+}
+
+// What the template writes, as the policy engine writes it into the 64-bit view: enabled, the
+// .reg files' 1 in both places and the log off; disabled, 0 and the log on.
+TEST(PolicyTest, TheTemplateWritesOneWhenEnabledAndZeroWhenDisabled)
+{
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "the template targets the shipped 32-bit module's registry view";
+    const std::string admx = test::ReadFileText(test::ExecutableFolder() + "policy\\BRAMOK.admx");
+    const std::regex key(R"re(key="([^"]*)" valueName="([^"]*)")re");
+    std::vector<std::pair<std::string, std::string>> places;   // the policy's own, then its items
+    for (std::sregex_iterator at(admx.begin(), admx.end(), key), end; at != end; ++at)
+        places.emplace_back((*at)[1], (*at)[2]);
+    ASSERT_EQ(places.size(), 3u) << admx;
+    test::Deployment deployment("policy-template");
+    deployment.AddLanguage("uk");
+    for (const std::string state : {"enabled", "disabled"}) {
+        std::smatch value, item;
+        const std::string number = R"re(<decimal value="(\d+)")re";
+        ASSERT_TRUE(std::regex_search(admx, value, std::regex("<" + state + "Value>" + number)));
+        ASSERT_TRUE(std::regex_search(admx, item, std::regex("<" + state + R"re(List>\s*<item )re" +
+            R"re(key="([^"]*)" valueName="([^"]*)">\s*<value>)re" + number)));
+        const auto& listed = places[state == "enabled" ? 1 : 2];
+        EXPECT_EQ(item[1].str() + item[2].str(), listed.first + listed.second);
+        const std::pair<std::pair<std::string, std::string>, std::string> writes[] = {
+            {places[0], value[1]}, {{item[1], item[2]}, item[3]}};
+        for (const auto& [place, written] : writes) {
+            const DWORD data = std::stoul(written);
+            EXPECT_EQ(data, state == "enabled" ? 1u : 0u) << state << " " << place.first;
+            HKEY opened = nullptr;
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, place.first.c_str(), 0, nullptr, 0,
+                            KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &opened, nullptr);
+            RegSetValueExA(opened, place.second.c_str(), 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&data), sizeof data);
+            RegCloseKey(opened);
+        }
+        test::FreshFolder(test::kLogFolder);
+        EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n");
+        EXPECT_EQ(test::ListFiles(test::kLogFolder).empty(), state == "enabled") << state;
+    }
+    for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
     test::RemoveTree(test::kLogFolder);
 }
