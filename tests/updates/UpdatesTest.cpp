@@ -24,6 +24,7 @@ struct UpdatesTest : ::testing::Test {
     void SetUp() override
     {
         test::CleanMachine();
+        test::TestService::Remove();   // one a run stopped half-way left would answer checks
         for (const char* language : {"uk", "us", "nl"})
             m_deployment.AddLanguage(language);
         test::SetLanguage(std::string("uk\0", 3));
@@ -34,9 +35,9 @@ struct UpdatesTest : ::testing::Test {
     std::string RunDialog(const std::function<void(HWND, DWORD)>& drive)
     {
         test::Process host(m_deployment.Host() + "startup 1 watch updates");
-        if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 20000))
+        if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000))
             drive(dialog, host.Id());
-        return host.Finish(20000);
+        return host.Finish(60000);
     }
     test::Deployment m_deployment{"updates-dialog"};
 };
