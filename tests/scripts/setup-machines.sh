@@ -6,7 +6,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failed=0 passed=0
+failed=0 passed=0 machines=0
 
 # One stand-in for every command set-up asks of the machine; $M is the machine's folder.
 cat > "$scratch/stand-in" <<'STANDIN'
@@ -98,41 +98,31 @@ check() {
 ready='^setup: ready: 32-bit Linux programs run' same='^setup: ready, nothing to change: 32-bit Linux programs run'
 qemu='under /.*/qemu-i386-static \(binfmt_misc\)'
 
-machine native native; run setup
-check "kernel runs 32-bit programs" 0 "$ready natively; checked that wine" '!calls:apt-get install' '!calls:^tee' '!registered:.'
-run setup; check "  again" 0 "$same natively\$" lines=1 'calls:probe32' '!calls:apt-get'
-machine suite main=1:8.2+dfsg-1; run setup
-check "refuses, the suite's qemu is new enough" 0 "$ready $qemu.*installed qemu-user-static 1:8.2" '!sources/backports.sources:.' \
+# row LABEL "WORD..." STATUS LAST-LINE CHECK...: set-up on a new machine; again: once more on it.
+row() { label=$1; machine $((++machines)) $2; run setup; check "$1" "${@:3}"; }
+again() { run setup; check "$label, again" "$@"; }
+
+row "kernel runs 32-bit programs" native 0 "$ready natively; checked that wine" '!calls:apt-get install' '!calls:^tee' '!registered:.'
+again 0 "$same natively\$" lines=1 'calls:probe32' '!calls:apt-get'
+row "refuses, the suite's qemu is new enough" main=1:8.2+dfsg-1 0 "$ready $qemu.*installed qemu-user-static 1:8.2" '!sources/backports.sources:.' \
   'calls:apt-get -q install -y --no-install-recommends qemu-user-static$' 'registered::qemu-i386:M::.*:/.*/qemu-i386-static:F$'
-machine backports; run setup
-check "refuses, only backports has a new enough qemu" 0 "$ready $qemu; added bookworm-backports; installed qemu-user-static 1:10" \
+row "refuses, only backports has a new enough qemu" "" 0 "$ready $qemu; added bookworm-backports; installed qemu-user-static 1:10" \
   'sources/backports.sources:^Suites: bookworm-backports$' 'sources/backports.sources:^URIs: http://mirror.invalid/debian$' \
   'calls:-t bookworm-backports qemu-user-static' 'registered:qemu-i386-static:F$'
-run setup; check "  again" 0 "$same $qemu" lines=1 '!calls:^tee'
-machine old qemu=1:7.2+dfsg-7 registered; run setup
-check "an older qemu installed and registered" 0 "$ready $qemu; removed a qemu-i386 entry.*installed qemu-user-static 1:10.*registered" \
+again 0 "$same $qemu" lines=1 '!calls:^tee'
+row "an older qemu installed and registered" "qemu=1:7.2+dfsg-7 registered" 0 "$ready $qemu; removed a qemu-i386 entry.*installed qemu-user-static 1:10.*registered" \
   'calls:^tee .*binfmt/qemu-i386' 'calls:-t bookworm-backports' 'registered:qemu-i386-static:F$'
-machine upgraded qemu=1:10.0.3 registered-before; run setup
-check "qemu upgraded after it was registered" 0 "$ready $qemu; removed a qemu-i386 entry.*; registered" '!calls:apt-get'
-machine stranger native registered; run setup
-check "a kernel that needs none, behind a stranger's entry" 0 "$ready natively; removed a qemu-i386 entry" '!calls:apt-get' '!registered:.'
-machine unmounted qemu=1:10.0.2 unmounted; run setup
-check "binfmt_misc not mounted" 0 "$ready $qemu; mounted binfmt_misc; registered" 'calls:mount -t binfmt_misc' '!calls:apt-get'
-machine new no-i386 missing=wine32:i386 missing=cmake native; run setup
-check "a new machine" 0 "$ready natively; added the i386 architecture; installed 2 packages" 'calls:dpkg --add-architecture i386' \
-  'calls:apt-get -q update' 'calls:install -y --no-install-recommends cmake wine32:i386$' '!missing:.'
-machine user user missing=cmake native; run setup
-check "not root, no sudo" 1 '^setup: cannot install cmake: this needs root, or sudo without a password' '!calls:apt-get'
-machine in-place user qemu=1:10.0.2 registered; run setup
-check "not root, everything in place" 0 "$ready $qemu; checked that wine" '!calls:^(tee|sudo|apt)'
-machine sudo user sudo missing=cmake native; run setup
-check "not root, sudo without a password" 0 "$ready natively" 'calls:sudo apt-get -q install'
-machine offline offline missing=cmake native; run setup
-check "no registry reachable" 1 '^setup: cannot install cmake: apt-get update failed .*mirror is reachable'
-machine refused qemu=1:10.0.2 refused; run setup
-check "registration refused" 1 '^setup: registering qemu-i386 in .*/register was refused'
-machine unmountable qemu=1:10.0.2 unmounted unmountable; run setup
-check "binfmt_misc cannot be mounted" 1 '^setup: the kernel refuses 32-bit Linux programs and binfmt_misc cannot be mounted'
+row "qemu upgraded after it was registered" "qemu=1:10.0.3 registered-before" 0 "$ready $qemu; removed a qemu-i386 entry.*; registered" '!calls:apt-get'
+row "a kernel that needs none, behind a stranger's entry" "native registered" 0 "$ready natively; removed a qemu-i386 entry" '!calls:apt-get' '!registered:.'
+row "binfmt_misc not mounted" "qemu=1:10.0.2 unmounted" 0 "$ready $qemu; mounted binfmt_misc; registered" 'calls:mount -t binfmt_misc' '!calls:apt-get'
+row "a new machine" "no-i386 missing=wine32:i386 missing=cmake native" 0 "$ready natively; added the i386 architecture; installed 2 packages" \
+  'calls:dpkg --add-architecture i386' 'calls:apt-get -q update' 'calls:install -y --no-install-recommends cmake wine32:i386$' '!missing:.'
+row "not root, no sudo" "user missing=cmake native" 1 '^setup: cannot install cmake: this needs root, or sudo without a password' '!calls:apt-get'
+row "not root, everything in place" "user qemu=1:10.0.2 registered" 0 "$ready $qemu; checked that wine" '!calls:^(tee|sudo|apt)'
+row "not root, sudo without a password" "user sudo missing=cmake native" 0 "$ready natively" 'calls:sudo apt-get -q install'
+row "no registry reachable" "offline missing=cmake native" 1 '^setup: cannot install cmake: apt-get update failed .*mirror is reachable'
+row "registration refused" "qemu=1:10.0.2 refused" 1 '^setup: registering qemu-i386 in .*/register was refused'
+row "binfmt_misc cannot be mounted" "qemu=1:10.0.2 unmounted unmountable" 1 '^setup: the kernel refuses 32-bit Linux programs and binfmt_misc cannot be mounted'
 machine commands user missing=cmake native  # the README's commands stop with set-up's word, never silently
 for script in test demo bench; do
   run "$script"; check "scripts/$script when set-up fails" 1 "^$script: the step .*scripts/setup.* failed" 'out:^setup: cannot install cmake'

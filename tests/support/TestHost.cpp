@@ -133,6 +133,8 @@ bool Word(int& i, int argc, char** argv, const char* word)
 
 } // namespace
 
+bool FitCommand(HostSession& host, int argc, char** argv, int& i);   // tests/language/DialogFit.cpp
+
 int main(int argc, char** argv)
 {
     int i = 1;
@@ -164,6 +166,7 @@ int main(int argc, char** argv)
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
+        } else if (FitCommand(host, argc, argv, i)) {
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,23 +20,63 @@ const std::string kLogFolder = "C:\\ProgramData\\BRAMOK\\11.3";
 const std::string kSettingsFolder = "C:\\ProgramData\\VORANDA\\UpdateService";
 const std::string kSettings = kSettingsFolder + "\\Settings.ini";
 
-std::string ReadFileText(const std::string& path);
-bool WriteFileText(const std::string& path, const std::string& text);
-std::vector<std::string> ListFiles(const std::string& folder);
+inline std::string ReadFileText(const std::string& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+inline bool WriteFileText(const std::string& path, const std::string& text)
+{
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text);
+}
+
+inline std::vector<std::string> ListFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.is_regular_file())
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
 inline void RemoveTree(const std::string& folder)
 {
     std::error_code error;
     std::filesystem::remove_all(folder, error);
 }
+
 // An empty folder, with the folders above it made as needed.
-void FreshFolder(const std::string& folder);
-// Folder of the running test executable, with a trailing backslash.
-std::string ExecutableFolder();
-std::string ProfileString(const std::string& path, const char* section, const char* key);
+inline void FreshFolder(const std::string& folder)
+{
+    RemoveTree(folder);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+}
+
+// Folder of the running program, with a trailing backslash.
+inline std::string ExecutableFolder()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, std::strrchr(path, '\\') + 1);
+}
+
+inline std::string ProfileString(const std::string& path, const char* section, const char* key)
+{
+    char value[1024] = "";
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path.c_str());
+    return value;
+}
+
 // The month's only activity log file, or "" when there is not exactly one.
-std::string OnlyLog();
-// No product key, log or settings folder left from another test; empty folders made anew.
-void CleanMachine();
+inline std::string OnlyLog()
+{
+    const std::vector<std::string> files = ListFiles(kLogFolder);
+    return files.size() == 1 ? kLogFolder + "\\" + files.front() : "";
+}
 
 // A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
 inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
@@ -44,30 +88,103 @@ inline void DeleteValue(HKEY root, const char* key, const char* name)
 {
     name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key);
 }
+
+// No product key, log or settings folder left from another test; empty folders made anew.
+inline void CleanMachine()
+{
+    DeleteValue(HKEY_CURRENT_USER, kProductKey, nullptr);
+    RemoveTree("C:\\ProgramData\\VORANDA");
+    FreshFolder(kLogFolder);
+    FreshFolder(kSettingsFolder);
+}
+
 // The language value's bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
-std::string StoredLanguage();
+inline std::string StoredLanguage()
+{
+    char data[1024];
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kProductKey, "Language", RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     data, &size) != ERROR_SUCCESS)
+        return "<none>";
+    return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
+}
 inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
 {
     SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
 }
-// The stand-in browser as the "http" command, recording into record.
-void UseRecordingBrowser(const std::string& record);
-// The record's lines once count arrived (or timeoutMs passed).
-std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
-                                     DWORD timeoutMs = 5000);
 
-// A process started with standard output and error going to a file of its own.
+// The stand-in browser as the "http" command, recording into record.
+inline void UseRecordingBrowser(const std::string& record)
+{
+    SetEnvironmentVariableA("BRM_BROWSER_RECORD", record.c_str());
+    DeleteFileA(record.c_str());
+    const std::string command = "\"" + ExecutableFolder() + "RecordingBrowser.exe\" \"%1\"";
+    SetValue(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, command + '\0');
+}
+
+// The record's lines once count arrived (or timeoutMs passed).
+inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
+                                            DWORD timeoutMs = 5000)
+{
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
+        std::vector<std::string> lines;
+        std::istringstream text(ReadFileText(record));
+        for (std::string line; std::getline(text, line) && !text.eof();)
+            lines.push_back(line);
+        if (lines.size() >= count || GetTickCount64() > end)
+            return lines;
+    }
+}
+
+// A process started with standard output and error going to a file of its own: a grandchild
+// that inherited it cannot hold up the reader, and a child never blocks on a full pipe.
 class Process {
 public:
-    explicit Process(const std::string& commandLine);
-    ~Process();
+    explicit Process(const std::string& commandLine)
+    {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        char folder[MAX_PATH] = "", name[MAX_PATH] = "";
+        GetTempPathA(MAX_PATH, folder);
+        GetTempFileNameA(folder, "out", 0, name);
+        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = m_output;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        std::string line = commandLine;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &m_info))
+            m_info = {};
+        SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);   // not into later children
+    }
+    ~Process()
+    {
+        TerminateProcess(m_info.hProcess, 1);
+        for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output})
+            CloseHandle(handle);
+    }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD Id() const { return m_info.dwProcessId; }
     DWORD ExitCode() const
     { DWORD code = 0; return GetExitCodeProcess(m_info.hProcess, &code), code; }
-    // Its output without '\r' once it ends or timeoutMs pass.
-    std::string Finish(DWORD timeoutMs);
+    // Its output without '\r' once it ends or timeoutMs pass (then it is ended).
+    std::string Finish(DWORD timeoutMs)
+    {
+        WaitForSingleObject(m_info.hProcess, timeoutMs);
+        TerminateProcess(m_info.hProcess, 1);
+        WaitForSingleObject(m_info.hProcess, 5000);
+        std::string output;
+        char chunk[4096];
+        SetFilePointer(m_output, 0, nullptr, FILE_BEGIN);
+        for (DWORD got = 0; ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0;)
+            output.append(chunk, got);
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        return output;
+    }
 
 private:
     PROCESS_INFORMATION m_info = {};
@@ -80,10 +197,36 @@ inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs)
 
 // A visible top-level window of the process holding a child with controlId (0xFFFF: a
 // message box); null when none shows up within timeoutMs.
-HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs);
-std::string WindowText(HWND window);
+inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
+{
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() <= end; Sleep(50))
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId))
+                return window;
+        }
+    return nullptr;
+}
+
+// WM_GETTEXT reaches the control even in another process.
+inline std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
-std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
+inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
+{
+    HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
+    if (box == nullptr)
+        return "<none>";
+    const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
 
 // This process's kernel handles, GDI objects and cursors, found by trying every handle value
 // (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
@@ -91,12 +234,33 @@ std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000);
 struct Holdings {
     int handles = 0, gdi = 0, cursors = 0;
 };
-Holdings CountHoldings();
+inline Holdings CountHoldings()
+{
+    Holdings count;
+    for (UINT_PTR value = 1; value < 0x10000; ++value) {
+        const auto handle = reinterpret_cast<HANDLE>(value);
+        DWORD flags = 0;
+        count.handles += value % 4 == 0 && value < 0x4000 && GetHandleInformation(handle, &flags);
+        count.gdi += GetObjectType(handle) != 0;
+        ICONINFO icon;
+        if (value % 2 == 0 && GetIconInfo(static_cast<HICON>(handle), &icon)) {
+            ++count.cursors;
+            DeleteObject(icon.hbmMask);
+            DeleteObject(icon.hbmColor);
+        }
+    }
+    return count;
+}
 
 // A throw-away deployment of host, framework and support module in a folder of its own.
 class Deployment {
 public:
-    explicit Deployment(const std::string& name);
+    explicit Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + name)
+    {
+        FreshFolder(m_folder);
+        for (const char* file : {"TestHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
+            CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
+    }
     ~Deployment() { RemoveTree(m_folder); }
     Deployment(const Deployment&) = delete;
     Deployment& operator=(const Deployment&) = delete;
@@ -114,7 +278,11 @@ public:
     }
     void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
     // The host's output for the arguments; a start wine lost under load is tried once more.
-    std::string Run(const std::string& arguments) const;
+    std::string Run(const std::string& arguments) const
+    {
+        const std::string output = RunProcess(Host() + arguments, 60000);
+        return output.empty() ? RunProcess(Host() + arguments, 60000) : output;
+    }
 
 private:
     std::string m_folder;
@@ -132,10 +300,53 @@ inline std::string State(const std::string& resource, const std::string& loaded,
 class TestService {
 public:
     TestService(const std::string& record, const std::string& settings,
-                const std::string& section, bool slow);
+                const std::string& section, bool slow)
+    {
+        Remove();
+        const std::string command = "\"" + ExecutableFolder() + "UpdateService.exe\" \"" +
+                                    record + "\" \"" + settings + "\" \"" + section + "\"" +
+                                    (slow ? " slow" : "");
+        const Service service;
+        CloseServiceHandle(CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS,
+                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                          SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
+                                          nullptr, nullptr, nullptr));
+    }
     ~TestService() { Remove(); }
-    bool Start();
-    static void Remove();   // also one left by an earlier run
+    bool Start()
+    {
+        const Service service;
+        return StartServiceA(service.handle, 0, nullptr) && service.Reaches(SERVICE_RUNNING);
+    }
+    static void Remove()   // also one left by an earlier run
+    {
+        const Service service;
+        SERVICE_STATUS status = {};
+        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status))
+            service.Reaches(SERVICE_STOPPED);
+        DeleteService(service.handle);
+    }
+
+private:
+    static constexpr const char* kName = "VORANDA Update";
+    // The service with the manager that opened it, both closed at scope end.
+    struct Service {
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE handle = OpenServiceA(manager, kName, SERVICE_ALL_ACCESS);
+        ~Service()
+        {
+            CloseServiceHandle(handle);
+            CloseServiceHandle(manager);
+        }
+        bool Reaches(DWORD state) const
+        {
+            SERVICE_STATUS status = {};
+            for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
+                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state)
+                    return true;
+            return false;
+        }
+    };
 };
 
 // Presses key where control has the focus, as the user's keyboard would reach the dialog's
