@@ -53,10 +53,10 @@ TEST(PolicyTest, TheTemplateWritesOneWhenEnabledAndZeroWhenDisabled)
         ASSERT_TRUE(std::regex_search(admx, value, std::regex("<" + state + "Value>" + number)));
         ASSERT_TRUE(std::regex_search(admx, item, std::regex("<" + state + R"re(List>\s*<item )re" +
             R"re(key="([^"]*)" valueName="([^"]*)">\s*<value>)re" + number)));
-        const auto& listed = places[state == "enabled" ? 1 : 2];
+        const auto& listed = places.at(state == "enabled" ? 1 : 2);
         EXPECT_EQ(item[1].str() + item[2].str(), listed.first + listed.second);
         const std::pair<std::pair<std::string, std::string>, std::string> writes[] = {
-            {places[0], value[1]}, {{item[1], item[2]}, item[3]}};
+            {places.at(0), value[1]}, {{item[1], item[2]}, item[3]}};
         for (const auto& [place, written] : writes) {
             const DWORD data = std::stoul(written);
             EXPECT_EQ(data, state == "enabled" ? 1u : 0u) << state << " " << place.first;
