@@ -9,7 +9,7 @@ tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -x
 build() {   # the language modules, the module's resources, and the kit's files from the tree
   cmake --build "$b" --target language_uk language_us language_nl >/dev/null
   make -s -C "$b/module" BRMSUPP.rc.res >/dev/null
-  for d in . policy language/modules; do
+  for d in kit policy language/modules; do
     cmake -DCMAKE_INSTALL_PREFIX="$kit" -DCMAKE_INSTALL_LOCAL_ONLY=1 -P "$b/$d/cmake_install.cmake"
   done >/dev/null
 }
