@@ -9,6 +9,7 @@ set -euo pipefail
 build=${1:?usage: check-kit.sh BUILD TOOLCHAIN} toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+trap 'echo "kit: the step '\''$BASH_COMMAND'\'' failed (line $LINENO); its output is above" >&2' ERR
 (cd "$build" && cpack -B "$work/pack" >/dev/null)
 kit=$work/kit zip=$(echo "$work"/pack/BRMSUPP-*.zip)
 unzip -q "$zip" -d "$kit"
