@@ -11,7 +11,7 @@ compile() {   # the language modules and the module's resources
   make -s -C "$b/module" BRMSUPP.rc.res >/dev/null
 }
 install() {   # the kit's files from the tree
-  for d in . policy language/modules; do
+  for d in kit policy language/modules; do
     cmake -DCMAKE_INSTALL_PREFIX="$kit" -DCMAKE_INSTALL_LOCAL_ONLY=1 -P "$b/$d/cmake_install.cmake"
   done >/dev/null
 }

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # The kit as a host developer gets it: the zip holds exactly what ships, its page opens with
-# the sample host's lines, and the sample hosts built from the unpacked zip alone (one linked
-# with each import library) run under wine: start-up 1, a log file, version 5/2015, shutdown.
+# the sample host's lines; hosts built from the unpacked zip alone run under wine: the samples'
+# CMake project (through the kit's CMake package, from its own build folder), one linked with
+# BRMSUPP.lib and one with pkg-config's flags: start-up 1 (a language module found), a log
+# file, version 5/2015, shutdown. The package takes the versions it should, picks the import
+# library for the linker, and tells a project of the other word size which kit to use.
 set -euo pipefail
 build=${1:?usage: check-kit.sh BUILD TOOLCHAIN} toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+trap 'echo "kit: the step '\''$BASH_COMMAND'\'' failed (line $LINENO); its output is above" >&2' ERR
 (cd "$build" && cpack -B "$work/pack" >/dev/null)
-kit=$work/kit
-unzip -q "$work"/pack/BRMSUPP-*.zip -d "$kit"
+kit=$work/kit zip=$(echo "$work"/pack/BRMSUPP-*.zip)
+unzip -q "$zip" -d "$kit"
 expected=$'BRMFW.dll\nBRMSUPP.dll\nREADME.md\nexamples/BindAtRunTime.c\nexamples/CMakeLists.txt
-examples/LinkImportLibrary.c\ninclude/BRMSUPP.h\nlib/BRMSUPP.lib\nlib/libBRMSUPP.dll.a\nnl/BRMSUPP.DLL
+examples/LinkImportLibrary.c\ninclude/BRMSUPP.h\nlib/BRMSUPP.lib\nlib/cmake/BRMSUPP/BRMSUPPConfig.cmake
+lib/cmake/BRMSUPP/BRMSUPPConfigVersion.cmake\nlib/libBRMSUPP.dll.a\nlib/pkgconfig/brmsupp.pc\nnl/BRMSUPP.DLL
 policy/BRAMOK.admx\npolicy/DisableActivityLog-32bit-Windows.reg
 policy/DisableActivityLog-64bit-Windows.reg\npolicy/en-US/BRAMOK.adml\nuk/BRMSUPP.DLL\nus/BRMSUPP.DLL'
 zipped=$(cd "$kit" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
@@ -22,17 +27,43 @@ example=$(sed -n '/^```c$/,/^```$/{/^```/!p}' "$kit/README.md")
 admx=$(sed -n 's/.*key="\([^"]*\)" valueName="\([^"]*\)".*/\1 \2/p' "$kit/policy/BRAMOK.admx" | sort -u)
 regs=$(sed -n '/^\[/{N;s/^\[HKEY_LOCAL_MACHINE\\\(.*\)\]\r\n"\(.*\)"=.*/\1 \2/p}' "$kit"/policy/*.reg | sort -u)
 [[ -n "$admx" && "$admx" == "$regs" ]] || { echo "policy template: $admx; .reg files: $regs"; exit 1; }
-cmake -S "$kit/examples" -B "$work/samples" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+
+# The samples from outside the kit, so that only CMAKE_PREFIX_PATH finds it.
+cp -r "$kit/examples" "$work/host"
+cmake -S "$work/host" -B "$work/samples" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$kit" >/dev/null
 cmake --build "$work/samples" >/dev/null
 cc=$(sed -n 's/^set(CMAKE_C_COMPILER \([^)]*\))/\1/p' "$toolchain")
 "$cc" -I"$kit/include" "$kit/examples/LinkImportLibrary.c" "$kit/lib/BRMSUPP.lib" -o "$kit/LinkMsLib.exe"
-cp "$work"/samples/*.exe "$kit"
+read -ra flags <<<"$(PKG_CONFIG_LIBDIR="$kit/lib/pkgconfig" pkg-config --cflags --libs brmsupp)"
+"$cc" "$kit/examples/LinkImportLibrary.c" "${flags[@]}" -o "$kit/LinkPkgConfig.exe"
+bits=${zip##*-win} bits=${bits%.zip}
+case $bits in 32) other=${toolchain/i686/x86_64} want=64 ;; *) other=${toolchain/x86_64/i686} want=32 ;; esac
+said=$(cmake -S "$work/host" -B "$work/other" -DCMAKE_TOOLCHAIN_FILE="$other" -DCMAKE_PREFIX_PATH="$kit" 2>&1) &&
+  { echo "a $want-bit project took the $bits-bit kit"; exit 1; }
+[[ $(tr -s ' \n' ' ' <<<"$said") == *"BRMSUPP: this kit ($kit) is $bits-bit, but the project builds $want-bit code; use the $want-bit kit"* &&
+   $(grep -c 'CMake Error' <<<"$said") == 1 ]] || { echo "$want-bit project against the $bits-bit kit: $said"; exit 1; }
+mkdir "$work/probe" && cat >"$work/probe/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.20)
+project(probe NONE)
+foreach(version IN ITEMS 11 11.0 11.3 11.3.1508.1001 11.4 12 10)
+  find_package(BRMSUPP ${version} CONFIG QUIET)
+  message(NOTICE "${version} ${BRMSUPP_FOUND}")
+endforeach()
+get_target_property(implib BRMSUPP::BRMSUPP IMPORTED_IMPLIB)
+message(NOTICE "${implib}")
+EOF
+for linker in "OFF libBRMSUPP.dll.a" "ON BRMSUPP.lib"; do
+  found=$(cmake -S "$work/probe" -B "$work/probe/${linker% *}" -DCMAKE_PREFIX_PATH="$kit" -DMSVC="${linker% *}" 2>&1 >/dev/null)
+  [[ "$found" == $'11 1\n11.0 1\n11.3 1\n11.3.1508.1001 1\n11.4 0\n12 0\n10 0\n'"$kit/lib/${linker#* }" ]] ||
+    { echo "versions found, and import library (MSVC ${linker% *}): $found"; exit 1; }
+done
+
 logs=$(wine winepath -u 'C:\ProgramData' 2>/dev/null)/BRAMOK/11.3
-for host in BindAtRunTime LinkImportLibrary LinkMsLib; do
+for host in "$work"/samples/{BindAtRunTime,LinkImportLibrary} "$kit"/{LinkMsLib,LinkPkgConfig}; do
   rm -rf "$logs" && mkdir -p "$logs"
-  output=$(cd "$kit" && wine "$host.exe" </dev/null | tr -d '\r')
+  output=$(cd "$(dirname "$host")" && wine "$(basename "$host").exe" </dev/null | tr -d '\r')
   [[ "$output" == $'startup 1\nversion 5/2015\nshutdown returned' ]] || { echo "$host: $output"; exit 1; }
   ls "$logs"/*.inf >/dev/null || { echo "$host: no log file"; exit 1; }
 done
 rm -rf "$logs"
-echo "kit: $(basename "$work"/pack/*.zip) holds what ships; 3 sample hosts built from it ran"
+echo "kit: $(basename "$zip") holds what ships; 4 hosts built from it ran; its package refused what it should"

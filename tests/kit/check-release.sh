@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# One source gives one release: a second clean build, from a copy of the tree in another folder
+# and at another time, zips to the tested build's zip byte for byte; no folder of either is in
+# a shipped file; every entry is dated the last commit, or SOURCE_DATE_EPOCH. Signed with a
+# throwaway certificate, the modules verify, and their detached signatures attached to the
+# unsigned files give the signed ones byte for byte; a key that cannot sign stops packaging.
+set -euo pipefail
+src=${1:?usage: check-release.sh SOURCE BUILD TOOLCHAIN} build=${2:?no BUILD} toolchain=${3:?no TOOLCHAIN}
+work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
+trap 'echo "release: the step '\''$BASH_COMMAND'\'' failed (line $LINENO); its output is above" >&2' ERR
+unset SOURCE_DATE_EPOCH
+# The copy has no history of its own: its commit date comes from the tree's.
+GIT_DIR=$(git -C "$src" rev-parse --absolute-git-dir) && export GIT_DIR
+pack() {   # build folder, name: the zip in $work/name, unpacked in $work/name/kit; cpack's output if it fails
+  rm -rf "${work:?}/$2"
+  (cd "$1" && cpack -B "$work/$2") >"$work/$2.log" 2>&1 || { cat "$work/$2.log"; return 1; }
+  mkdir "$work/$2/kit" && unzip -q "$work/$2"/*.zip -d "$work/$2/kit"
+}
+dates() { TZ=UTC zipinfo -T "$work/$1"/*.zip | awk '/^-/ { print $7 }' | sort -u; }
+same() { diff -r "${@:3}" "$work/$1/kit" "$work/$2/kit" || { echo "$1 and $2 differ (above)"; exit 1; }; }
+
+pack "$build" a
+mkdir "$work/src" && tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
+b=$work/rebuild type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+cmake -S "$work/src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE="$type" -DBRM_BUILD_TESTS=OFF >/dev/null
+cmake --build "$b" -j2 >/dev/null
+pack "$b" b
+same a b
+cmp "$work"/a/*.zip "$work"/b/*.zip
+! grep -rlF -e "$src" -e "$build" -e "$work" "$work/a/kit" "$work/b/kit" || { echo "a build folder in the files above"; exit 1; }
+commit=$(git log -1 --format=%ct)   # zip rounds odd seconds up
+[[ $(dates b) == $(date -u -d @$((commit + commit % 2)) +%Y%m%d.%H%M%S) ]] || { echo "zip dates: $(dates b)"; exit 1; }
+SOURCE_DATE_EPOCH=1700000000 pack "$b" e
+same a e
+[[ $(dates e) == 20231114.221320 ]] || { echo "zip dates with SOURCE_DATE_EPOCH: $(dates e)"; exit 1; }
+
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=BRAMOK test signer" \
+  -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
+cmake "$b" -DBRM_SIGN_CERT="$work/cert.pem" -DBRM_SIGN_KEY="$work/key.pem" >/dev/null
+pack "$b" s
+signed=(BRMFW.dll BRMSUPP.dll nl/BRMSUPP.DLL uk/BRMSUPP.DLL us/BRMSUPP.DLL)
+[[ $(cd "$work/s/kit/signatures" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) == $(printf '%s.sig\n' "${signed[@]}") ]] ||
+  { echo "signatures: $(ls -R "$work/s/kit/signatures")"; exit 1; }
+for f in "${signed[@]}"; do
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$work/s/kit/$f" >"$work/verify" 2>&1 || { cat "$work/verify"; exit 1; }
+  osslsigncode attach-signature -sigin "$work/s/kit/signatures/$f.sig" -CAfile "$work/cert.pem" \
+    -in "$work/a/kit/$f" -out "$work/a/kit/$f.signed" >/dev/null
+  mv "$work/a/kit/$f.signed" "$work/a/kit/$f"
+done
+same a s --exclude=signatures
+echo "not a key" >"$work/bad.pem"
+cmake "$b" -DBRM_SIGN_KEY="$work/bad.pem" >/dev/null
+! pack "$b" f >/dev/null || { echo "packaging went on with a key that cannot sign"; exit 1; }
+tr -s ' \n' ' ' <"$work/f.log" | grep -q "signing $work/f/[^ ]*/BRMSUPP.dll failed" || { cat "$work/f.log"; exit 1; }
+echo "release: two builds zip alike ($(sha256sum "$work"/a/*.zip | cut -c1-16)...), dated $(dates b);" \
+  "${#signed[@]} modules signed, their signatures rebuild them from unsigned files"
