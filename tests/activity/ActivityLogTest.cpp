@@ -78,7 +78,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     });
     std::list<test::Process> processes;
     for (int i = 0; i < 8; ++i)
-        processes.emplace_back("\"" + test::ExecutableFolder() + "ActivityRecorder.exe\"");
+        processes.emplace_back("\"" + test::ExecutableFolder() + "TestHost.exe\" record");
     Sleep(5000);
     holding = false;
     writer.join();

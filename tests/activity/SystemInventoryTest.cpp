@@ -15,12 +15,12 @@ namespace {
 
 const std::string kPath = "C:\\inventory.inf";
 
-// The file a recorder process writes.
-std::string Inventory(const char* extra = "")
+// The file a test host process writes.
+std::string Inventory(const char* mode = "all")
 {
     DeleteFileA(kPath.c_str());
-    test::RunProcess("\"" + test::ExecutableFolder() + "ActivityRecorder.exe\" " + kPath + extra,
-                     60000);
+    test::RunProcess("\"" + test::ExecutableFolder() + "TestHost.exe\" inventory " + mode + " " +
+                     kPath, 60000);
     return test::ReadFileText(kPath);
 }
 
@@ -82,9 +82,9 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
                   "\r\nDisplay Height=" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +
                   "\r\nDisplay Count=1\r\n");
     // An adapter named with leading blanks is written without them, and nothing after.
-    items = Inventory(" blanks");
+    items = Inventory("blanks");
     EXPECT_NE(items.find("\r\nDisplay Adapter=ab\r\n"), std::string::npos) << items;
     // Every query that can fail failing: only what needs none of them.
-    EXPECT_EQ(Inventory(" failing"), start + "Locale=" + locale + "\r\nCPU=" + brand + "\r\n");
+    EXPECT_EQ(Inventory("failing"), start + "Locale=" + locale + "\r\nCPU=" + brand + "\r\n");
     test::DeleteValue(HKEY_CURRENT_USER, "Software\\Wine", "Version");
 }

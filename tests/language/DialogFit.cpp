@@ -85,16 +85,6 @@ void Measure(HWND dialog)
                 Fail(name + " overlaps " + other.name);
         placed.push_back({rect, name, button && type == BS_GROUPBOX});
     }
-    int radio = IDC_UPDATE_MODE_1;   // the radio buttons are one stop: the checked one
-    while (radio < IDC_UPDATE_MODE_3 && IsDlgButtonChecked(dialog, radio) != BST_CHECKED)
-        ++radio;
-    std::string tabs;
-    for (HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE), at = first; at && tabs.size() < 80;
-         at = GetNextDlgTabItem(dialog, at, FALSE) != first ? GetNextDlgTabItem(dialog, at, FALSE) : nullptr)
-        tabs += (tabs.empty() ? "" : " ") + std::to_string(GetDlgCtrlID(at));
-    if (tabs != (GetDlgItem(dialog, IDC_CHECK_NOW) ? std::to_string(radio) + " 1335 1334 1 2 57670"
-                                                   : "2001 2002 1"))
-        Fail("Tab visits " + tabs);
 }
 
 void CALLBACK MeasureShownDialog(HWND, UINT, UINT_PTR timer, DWORD)

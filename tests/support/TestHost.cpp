@@ -1,4 +1,5 @@
-// The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
+// The host the tests drive: the demo host's commands (host/HostSession.h), probes of its own,
+// dialog measures (fit) and the activity log's own commands (record, inventory).
 //   TestHost [noapp] [from DIR] COMMAND...
 //     noapp         no application object
 //     from DIR      BRMSUPP.dll from DIR instead of this program's folder
@@ -134,6 +135,7 @@ bool Word(int& i, int argc, char** argv, const char* word)
 } // namespace
 
 bool FitCommand(HostSession& host, int argc, char** argv, int& i);   // tests/language/DialogFit.cpp
+bool ActivityCommand(int argc, char** argv, int& i);   // tests/activity/ActivityCommands.cpp
 
 int main(int argc, char** argv)
 {
@@ -166,7 +168,7 @@ int main(int argc, char** argv)
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
-        } else if (FitCommand(host, argc, argv, i)) {
+        } else if (FitCommand(host, argc, argv, i) || ActivityCommand(argc, argv, i)) {
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;

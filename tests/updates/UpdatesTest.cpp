@@ -135,81 +135,76 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
 }
 
-TEST_F(UpdatesTest, DutchDialogShowsAndSavesOnlyItsOwnEdition)
-{
-    test::SetLanguage(std::string("nl\0", 3));
-    ASSERT_TRUE(test::WriteFileText(kSettings, "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=2\r\n"
-                                               "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n"));
-    const std::string output = RunDialog([](HWND dialog, DWORD) {
-        const auto item = [&](int id) { return GetDlgItem(dialog, id); };
-        EXPECT_EQ(test::WindowText(item(IDC_CHECK_NOW)), "&Nu controleren");
-        // Automatic radio buttons opening a group, an automatic check box in one of its own;
-        // the stored mode and the upload default shown.
-        for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD}) {
-            const bool radio = id != IDC_PRODUCT_UPLOAD;
-            EXPECT_EQ(GetWindowLongA(item(id), GWL_STYLE) & (BS_TYPEMASK | WS_GROUP),
-                      (radio ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) |
-                          (radio && id != IDC_UPDATE_MODE_1 ? 0 : WS_GROUP)) << id;
-            EXPECT_EQ(SendMessageA(item(id), BM_GETCHECK, 0, 0), !radio || id == IDC_UPDATE_MODE_2)
-                << id;
-        }
-        for (int id : {IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD, IDOK})
-            Click(dialog, id);
-    });
-    EXPECT_EQ(output, "startup 1\nupdates 1 resource=TestHost.exe\n");
-    // Entries go where the file had them, new ones after.
-    EXPECT_EQ(test::ReadFileText(kSettings),
-              "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=3\r\nCheck=false\r\n"
-              "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n[General]\r\nBramokUpload=false\r\n");
-}
-
-// What the user reads beside each choice, and what choosing it with the keys saves: arrows move
-// the choice, Tab visits every stop in order, Enter saves as OK does, Esc saves nothing.
+// What the user reads beside each control, and what choosing with the keys saves: arrows move
+// the choice, Tab visits every stop in order, Space toggles the upload, Enter saves as OK does
+// (into the edition's own section, where the file had it), Esc saves nothing.
 TEST_F(UpdatesTest, KeysChooseTheModeTheUserReads)
 {
-    const char* const modes[][3] = {
+    const char* const texts[][5] = {
         {"&Install updates automatically (recommended)",
          "&Download updates, but let me choose when to install them",
-         "&Notify me, but do not download or install anything"},
+         "&Notify me, but do not download or install anything",
+         "&Send anonymised information about how BRAMOK is used", "&Check Now"},
         {"&Install updates automatically (recommended)",
          "&Download updates, but let me choose when to install them",
-         "&Notify me, but don't download or install anything"},
+         "&Notify me, but don't download or install anything",
+         "&Send anonymized information about how BRAMOK is used", "&Check Now"},
         {"Updates automatisch &installeren (aanbevolen)",
          "Updates &downloaden, maar zelf kiezen wanneer ze worden ge\xEFnstalleerd",
-         "Mij &waarschuwen, maar niets downloaden of installeren"}};
+         "Mij &waarschuwen, maar niets downloaden of installeren",
+         "Anonieme gegevens over het gebruik van BRAMOK &verzenden", "&Nu controleren"}};
     const char* const editions[] = {"English UK", "English US", "Nederlands"};
-    const struct { int language, start, chosen; UINT key; } rows[] = {
-        {0, 2, 3, VK_RETURN}, {1, 3, 2, VK_RETURN}, {2, 2, 1, VK_RETURN}, {0, 1, 3, VK_ESCAPE}};
+    const struct { int language, start, chosen; UINT key; bool toggle; } rows[] = {
+        {0, 2, 3, VK_RETURN, false}, {1, 3, 2, VK_RETURN, false}, {2, 2, 1, VK_RETURN, true},
+        {0, 1, 3, VK_ESCAPE, true}};
+    const auto section = [&](int language) {
+        return std::string("[BRAMOK 11.3 (") + editions[language] + ")]\r\n";
+    };
     for (const auto& row : rows) {
-        const std::string section = std::string("[BRAMOK 11.3 (") + editions[row.language] + ")]\r\n";
-        const std::string before = section + "UpdateMode=" + std::to_string(row.start) + "\r\n";
+        const std::string other = section((row.language + 1) % 3) + "UpdateMode=" +
+                                  std::to_string(row.start % 3 + 1) + "\r\n";
+        const std::string before = section(row.language) + "UpdateMode=" +
+                                   std::to_string(row.start) + "\r\n" + other;
         ASSERT_TRUE(test::WriteFileText(kSettings, before));
         test::SetLanguage(std::string(&"uk\0us\0nl\0"[3 * row.language], 3));
         const std::string output = RunDialog([&](HWND dialog, DWORD) {
-            for (int mode = 0; mode < 3; ++mode)
-                EXPECT_EQ(test::WindowText(GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode)),
-                          modes[row.language][mode]) << row.language << mode;
+            const auto item = [&](int id) { return GetDlgItem(dialog, id); };
+            const int ids[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3,
+                               IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW};
+            for (int at = 0; at < 5; ++at)
+                EXPECT_EQ(test::WindowText(item(ids[at])), texts[row.language][at]) << row.language << at;
+            // Automatic radio buttons opening a group, an automatic check box in one of its own;
+            // the stored mode and the upload's default shown.
+            for (int at = 0; at < 4; ++at) {
+                EXPECT_EQ(GetWindowLongA(item(ids[at]), GWL_STYLE) & (BS_TYPEMASK | WS_GROUP),
+                          (at < 3 ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) | (at % 3 ? 0 : WS_GROUP));
+                EXPECT_EQ(SendMessageA(item(ids[at]), BM_GETCHECK, 0, 0), at == 3 || at == row.start - 1);
+            }
             const int checked = IDC_UPDATE_MODE_1 + row.start - 1;
             const int stops[] = {checked, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW, IDOK, IDCANCEL, ID_HELP};
             for (int stop = 0; stop < 6; ++stop)
-                EXPECT_EQ(test::Press(dialog, stops[stop], VK_TAB), GetDlgItem(dialog, stops[(stop + 1) % 6]))
+                EXPECT_EQ(test::Press(dialog, stops[stop], VK_TAB), item(stops[(stop + 1) % 6]))
                     << row.language << " tab from " << stops[stop];
+            if (row.toggle)   // the box takes the key before the focus moves on
+                test::Press(dialog, IDC_PRODUCT_UPLOAD, VK_SPACE, false);
+            for (int waited = 0; row.toggle && waited < 5000 && IsDlgButtonChecked(dialog, IDC_PRODUCT_UPLOAD); waited += 20)
+                Sleep(20);
             for (int mode = row.start; mode != row.chosen; mode += row.chosen > mode ? 1 : -1)
                 EXPECT_EQ(test::Press(dialog, IDC_UPDATE_MODE_1 + mode - 1, row.chosen > mode ? VK_DOWN : VK_UP),
-                          GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode + (row.chosen > mode ? 0 : -2)));
-            const HWND chosen = GetDlgItem(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1);
+                          item(IDC_UPDATE_MODE_1 + mode + (row.chosen > mode ? 0 : -2)));
+            const HWND chosen = item(IDC_UPDATE_MODE_1 + row.chosen - 1);
             EXPECT_EQ(SendMessageA(chosen, BM_GETCHECK, 0, 0), BST_CHECKED);
             // The button Enter presses from a choice is OK, drawn as the default.
-            EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
-                      DLGC_DEFPUSHBUTTON);
+            EXPECT_EQ(SendMessageA(item(IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON);
             test::Press(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1, row.key, false);
         });
         const bool saved = row.key == VK_RETURN;
         EXPECT_EQ(output, std::string("startup 1\nupdates ") + (saved ? "1" : "2") +
                               " resource=TestHost.exe\n");
         EXPECT_EQ(test::ReadFileText(kSettings),
-                  saved ? section + "UpdateMode=" + std::to_string(row.chosen) +
-                              "\r\nCheck=false\r\n[General]\r\nBramokUpload=true\r\n"
+                  saved ? section(row.language) + "UpdateMode=" + std::to_string(row.chosen) +
+                              "\r\nCheck=false\r\n" + other + "[General]\r\nBramokUpload=" +
+                              (row.toggle ? "false" : "true") + "\r\n"
                         : before);
     }
 }

@@ -1,7 +1,7 @@
-// Test helper, a process of its own so tests can run several at once:
-//   ActivityRecorder                  25 runs of code 77, category 5
-//   ActivityRecorder PATH [failing]   the inventory into PATH; "failing" fails every query it can,
-//                                     "blanks" names the display adapter " \t ab"
+// The test host's activity commands:
+//   record                 25 runs of code 77, category 5: "recorded 25"
+//   inventory MODE PATH    the inventory into PATH; MODE "failing" fails every query it can,
+//                          "blanks" names the display adapter " \t ab", any other changes nothing
 #include "activity/ActivityLog.h"
 #include "activity/SystemInventory.h"
 #include "tests/support/ImportSlot.h"
@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -31,24 +32,27 @@ FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 
 } // namespace
 
-int main(int argc, char** argv)
+// Commands of the test host, each a process of its own so tests can run several at once.
+bool ActivityCommand(int argc, char** argv, int& i)
 {
-    if (argc == 1) {
-        for (int i = 0; i < 25; ++i)
+    if (std::strcmp(argv[i], "record") == 0) {
+        for (int run = 0; run < 25; ++run)
             LogActivity(77, 5);
-        std::puts("recorded 25");
-        return 0;
+        return std::puts("recorded 25") >= 0;
     }
+    if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc)
+        return false;
+    const std::string mode = argv[++i];
     const HMODULE self = GetModuleHandleA(nullptr);
-    if (argc == 3 && std::strcmp(argv[2], "blanks") == 0) {
+    if (mode == "blanks") {
         ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&BlankAdapter));
-    } else if (argc == 3) {
+    } else if (mode == "failing") {
         ReplaceImport(self, "GetVersionExA", reinterpret_cast<const void*>(&Fail1));
         ReplaceImport(self, "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
         ReplaceImport(self, "EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
         ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
         ReplaceImport(self, "GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
     }
-    WriteSystemInventory(argv[1]);
-    return 0;
+    WriteSystemInventory(argv[++i]);
+    return true;
 }
