@@ -1,14 +1,11 @@
-// The test host's activity commands:
-//   record                 25 runs of code 77, category 5: "recorded 25"
+// The test host's inventory command:
 //   inventory MODE PATH    the inventory into PATH; MODE "failing" fails every query it can,
 //                          "blanks" names the display adapter " \t ab", any other changes nothing
-#include "activity/ActivityLog.h"
 #include "activity/SystemInventory.h"
 #include "tests/support/ImportSlot.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -35,11 +32,6 @@ FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 // Commands of the test host, each a process of its own so tests can run several at once.
 bool ActivityCommand(int argc, char** argv, int& i)
 {
-    if (std::strcmp(argv[i], "record") == 0) {
-        for (int run = 0; run < 25; ++run)
-            LogActivity(77, 5);
-        return std::puts("recorded 25") >= 0;
-    }
     if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc)
         return false;
     const std::string mode = argv[++i];

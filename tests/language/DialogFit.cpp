@@ -16,13 +16,8 @@ std::string g_name;    // what is measured: language and scale
 HMODULE g_language;    // where the status texts come from
 
 std::string Name(HWND control, const std::string& text)
-{
-    return std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\"";
-}
-void Fail(const std::string& fault)
-{
-    std::printf("fail %s: %s\n", g_name.c_str(), fault.c_str());
-}
+{ return std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\""; }
+void Fail(const std::string& fault) { std::printf("fail %s: %s\n", g_name.c_str(), fault.c_str()); }
 
 // Text in the control's own font, on one line or word-wrapped, in the client area less margin
 // (a check glyph and its gap, a frame).

@@ -8,14 +8,7 @@ using test::State;
 
 namespace {
 
-const std::string kHost = "TestHost.exe";
-const std::string kShutdown = "shutdown\n";
-
-// Start-up without a window leaves the language module as the resource handle.
-std::string StartedWith(const std::string& module)
-{
-    return "startup 1\n" + State(module + "\\BRMSUPP.DLL", module + "\\BRMSUPP.DLL");
-}
+const std::string kHost = "TestHost.exe", kShutdown = "shutdown\n";
 
 struct ModuleTest : ::testing::Test {
     void SetUp() override { test::CleanMachine(); }
@@ -81,8 +74,10 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
         } else if (row.bytes != none) {
             test::SetLanguage(row.bytes, row.type);
         }
+        // Start-up without a window leaves the language module as the resource handle.
+        const std::string module = a.Folder() + "\\" + row.loaded + "\\BRMSUPP.DLL";
         EXPECT_EQ(host.Run("from " + a.Folder() + " startup 1 nowindow state"),
-                  StartedWith(a.Folder() + "\\" + row.loaded)) << row.bytes;
+                  "startup 1\n" + State(module, module)) << row.bytes;
         EXPECT_EQ(test::StoredLanguage(), row.storedAfter) << row.bytes;
     }
     test::DeleteValue(HKEY_CURRENT_USER, parent, nullptr);

@@ -1,5 +1,5 @@
 // The host the tests drive: the demo host's commands (host/HostSession.h), probes of its own,
-// dialog measures (fit) and the activity log's own commands (record, inventory).
+// dialog measures (fit) and the inventory written with failing queries (inventory).
 //   TestHost [noapp] [from DIR] COMMAND...
 //     noapp         no application object
 //     from DIR      BRMSUPP.dll from DIR instead of this program's folder
@@ -44,36 +44,15 @@ void ProfileEvent()
     const CWinApp* app = AfxGetApp();
     Event("profile wait=" + std::to_string(app != nullptr ? app->m_nWaitCursorCount : -1));
 }
-
 DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size,
                          LPCSTR file)
-{
-    ProfileEvent();
-    return GetPrivateProfileStringA(section, key, fallback, text, size, file);
-}
-
+{ return ProfileEvent(), GetPrivateProfileStringA(section, key, fallback, text, size, file); }
 BOOL WINAPI WatchedWrite(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
-{
-    ProfileEvent();
-    return WritePrivateProfileStringA(section, key, text, file);
-}
-
-BOOL WINAPI WatchedBeep(UINT type)
-{
-    Event("beep " + std::to_string(type));
-    return MessageBeep(type);
-}
-
+{ return ProfileEvent(), WritePrivateProfileStringA(section, key, text, file); }
+BOOL WINAPI WatchedBeep(UINT type) { return Event("beep " + std::to_string(type)), MessageBeep(type); }
 int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    Event("box");
-    return MessageBoxA(owner, text, caption, type);
-}
-
-int WINAPI AnsweredBox(HWND, LPCSTR, LPCSTR, UINT)
-{
-    return IDOK;
-}
+{ return Event("box"), MessageBoxA(owner, text, caption, type); }
+int WINAPI AnsweredBox(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
 
 void Watch(HMODULE support)
 {
@@ -87,11 +66,7 @@ void Watch(HMODULE support)
             ReplaceImport(module, name, replacement);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
+BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
 
 // What the process holds, to compare across soak cycles (the language modules loaded show in
 // the "state" line).
@@ -125,13 +100,6 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     std::printf("soak %d half %s last %s\n", cycles, half.c_str(), Holdings().c_str());
 }
 
-bool Word(int& i, int argc, char** argv, const char* word)
-{
-    const bool found = i < argc && std::strcmp(argv[i], word) == 0;
-    i += found;
-    return found;
-}
-
 } // namespace
 
 bool FitCommand(HostSession& host, int argc, char** argv, int& i);   // tests/language/DialogFit.cpp
@@ -139,9 +107,9 @@ bool ActivityCommand(int argc, char** argv, int& i);   // tests/activity/Activit
 
 int main(int argc, char** argv)
 {
-    int i = 1;
-    const auto app = Word(i, argc, argv, "noapp") ? nullptr : std::make_unique<CHostApp>();
-    const char* folder = Word(i, argc, argv, "from") && i < argc ? argv[i++] : nullptr;
+    int i = argc > 1 && std::strcmp(argv[1], "noapp") == 0 ? 2 : 1;
+    const auto app = i == 2 ? nullptr : std::make_unique<CHostApp>();
+    const char* folder = i + 1 < argc && std::strcmp(argv[i], "from") == 0 ? argv[(i += 2) - 1] : nullptr;
     HostSession host;
     HCURSOR beforeWait = nullptr;
     if (!host.Open(folder)) {

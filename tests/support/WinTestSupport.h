@@ -28,9 +28,7 @@ inline std::string ReadFileText(const std::string& path)
 }
 
 inline bool WriteFileText(const std::string& path, const std::string& text)
-{
-    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text);
-}
+{ return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text); }
 
 inline std::vector<std::string> ListFiles(const std::string& folder)
 {
@@ -43,18 +41,10 @@ inline std::vector<std::string> ListFiles(const std::string& folder)
 }
 
 inline void RemoveTree(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
-}
-
+{ std::error_code error; std::filesystem::remove_all(folder, error); }
 // An empty folder, with the folders above it made as needed.
 inline void FreshFolder(const std::string& folder)
-{
-    RemoveTree(folder);
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-}
+{ RemoveTree(folder); std::error_code error; std::filesystem::create_directories(folder, error); }
 
 // Folder of the running program, with a trailing backslash.
 inline std::string ExecutableFolder()
@@ -73,21 +63,14 @@ inline std::string ProfileString(const std::string& path, const char* section, c
 
 // The month's only activity log file, or "" when there is not exactly one.
 inline std::string OnlyLog()
-{
-    const std::vector<std::string> files = ListFiles(kLogFolder);
-    return files.size() == 1 ? kLogFolder + "\\" + files.front() : "";
-}
+{ const auto files = ListFiles(kLogFolder); return files.size() == 1 ? kLogFolder + "\\" + files[0] : ""; }
 
 // A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
 inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
                      DWORD type = REG_SZ)
-{
-    RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-}
+{ RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size())); }
 inline void DeleteValue(HKEY root, const char* key, const char* name)
-{
-    name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key);
-}
+{ name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key); }
 
 // No product key, log or settings folder left from another test; empty folders made anew.
 inline void CleanMachine()
@@ -109,9 +92,7 @@ inline std::string StoredLanguage()
     return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
 }
 inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
-{
-    SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
-}
+{ SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type); }
 
 // The stand-in browser as the "http" command, recording into record.
 inline void UseRecordingBrowser(const std::string& record)
@@ -191,9 +172,7 @@ private:
     HANDLE m_output = INVALID_HANDLE_VALUE;
 };
 inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs)
-{
-    return Process(commandLine).Finish(timeoutMs);
-}
+{ return Process(commandLine).Finish(timeoutMs); }
 
 // A visible top-level window of the process holding a child with controlId (0xFFFF: a
 // message box); null when none shows up within timeoutMs.
@@ -213,8 +192,7 @@ inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutM
 inline std::string WindowText(HWND window)
 {
     char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+    return SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), text;
 }
 
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
@@ -273,9 +251,7 @@ public:
                   (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
     }
     void AddFolder(const std::string& name) const
-    {
-        CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
-    }
+    { CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr); }
     void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
     // The host's output for the arguments; a start wine lost under load is tried once more.
     std::string Run(const std::string& arguments) const
@@ -290,10 +266,7 @@ private:
 
 // The host's "state" line: the resource handle's module, wait cursor count, loaded modules.
 inline std::string State(const std::string& resource, const std::string& loaded, int wait = 0)
-{
-    return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded +
-           "\n";
-}
+{ return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded + "\n"; }
 
 // The test update service "VORANDA Update" for the object's life, recording each check-now
 // into record; slow makes it answer later than the service manager waits.

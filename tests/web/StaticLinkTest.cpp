@@ -17,10 +17,7 @@ enum { kPlain = 101, kFromString, kFromText, kNowhere };   // the items of dialo
 HWND g_dialog = nullptr;
 int g_beeps = 0;
 
-BOOL WINAPI CountBeep(UINT)
-{
-    return ++g_beeps;
-}
+BOOL WINAPI CountBeep(UINT) { return ++g_beeps; }
 
 void Pump(DWORD ms)
 {
