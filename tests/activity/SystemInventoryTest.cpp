@@ -19,8 +19,7 @@ const std::string kPath = "C:\\inventory.inf";
 std::string Inventory(const char* mode = "all")
 {
     DeleteFileA(kPath.c_str());
-    test::RunProcess("\"" + test::ExecutableFolder() + "TestHost.exe\" inventory " + mode + " " +
-                     kPath, 60000);
+    test::RunProcess("\"" + test::ExecutableFolder() + "TestHost.exe\" inventory " + mode + " " + kPath, 60000);
     return test::ReadFileText(kPath);
 }
 

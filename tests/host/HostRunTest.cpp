@@ -20,14 +20,12 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     const std::string output = test::RunProcess(deployment.Host() + "soak 1000 50", 280000);
     std::istringstream half(output.substr(output.find(" half ") + 6)),
         last(output.substr(output.find(" last ") + 6));
-    std::string before, after;
-    const auto value = [](const std::string& item) {
-        return std::stol(item.substr(item.find('=') + 1));
-    };
-    for (int count = 0; count < 4; ++count) {   // handles, GDI objects, cursors, windows
+    std::string before, after;   // handles, GDI objects, cursors, windows: "name=N"
+    for (int count = 0; count < 4; ++count) {
         ASSERT_TRUE(half >> before && last >> after) << output;
-        EXPECT_LE(value(after), value(before) + 5) << output;
-        EXPECT_GT(value(before), 0) << output;
+        const long was = std::stol(before.substr(before.find('=') + 1));
+        EXPECT_LE(std::stol(after.substr(after.find('=') + 1)), was + 5) << output;
+        EXPECT_GT(was, 0) << output;
     }
     EXPECT_EQ(test::ProfileString(test::OnlyLog(), "1-1-9", "1"), "1000");
     EXPECT_EQ(test::RecordLines(record, 20).size(), 20u);

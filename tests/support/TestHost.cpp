@@ -44,8 +44,7 @@ void ProfileEvent()
     const CWinApp* app = AfxGetApp();
     Event("profile wait=" + std::to_string(app != nullptr ? app->m_nWaitCursorCount : -1));
 }
-DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size,
-                         LPCSTR file)
+DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size, LPCSTR file)
 { return ProfileEvent(), GetPrivateProfileStringA(section, key, fallback, text, size, file); }
 BOOL WINAPI WatchedWrite(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
 { return ProfileEvent(), WritePrivateProfileStringA(section, key, text, file); }

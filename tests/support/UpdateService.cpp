@@ -10,8 +10,7 @@ namespace {
 
 HANDLE g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 char** g_arguments = nullptr;
-SERVICE_STATUS g_status = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP,
-                           0, 0, 0, 0};
+SERVICE_STATUS g_status = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP, 0, 0, 0, 0};
 
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID)
 {
@@ -28,8 +27,7 @@ DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID)
 
 void WINAPI ServiceMain(DWORD, LPSTR*)
 {
-    const SERVICE_STATUS_HANDLE handle =
-        RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
+    const SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerExA("VORANDA Update", &Handler, nullptr);
     SetServiceStatus(handle, &g_status);
     WaitForSingleObject(g_stopped, INFINITE);
     g_status.dwCurrentState = SERVICE_STOPPED;

@@ -272,8 +272,7 @@ inline std::string State(const std::string& resource, const std::string& loaded,
 // into record; slow makes it answer later than the service manager waits.
 class TestService {
 public:
-    TestService(const std::string& record, const std::string& settings,
-                const std::string& section, bool slow)
+    TestService(const std::string& record, const std::string& settings, const std::string& section, bool slow)
     {
         Remove();
         const std::string command = "\"" + ExecutableFolder() + "UpdateService.exe\" \"" +

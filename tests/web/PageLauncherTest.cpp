@@ -46,12 +46,10 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
     host.AddFolder("Help Files");
     host.AddFile("Help Files\\Releasenotes.htm");
     char shortPath[MAX_PATH] = "";
-    GetShortPathNameA((host.Folder() + "\\Help Files\\Releasenotes.htm").c_str(), shortPath,
-                      MAX_PATH);
+    GetShortPathNameA((host.Folder() + "\\Help Files\\Releasenotes.htm").c_str(), shortPath, MAX_PATH);
     const std::string from = "from " + module.Folder() + " startup 1 open ";
     EXPECT_EQ(Open(host, from + "261 \"Help Files\""), quoted + shortPath);
-    EXPECT_EQ(Open(host, from + "4 \"Help Files\""),
-              quoted + host.Folder() + "\\Help Files\\Quote.htm");
+    EXPECT_EQ(Open(host, from + "4 \"Help Files\""), quoted + host.Folder() + "\\Help Files\\Quote.htm");
 }
 
 TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)

@@ -56,8 +56,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     const std::string record = "C:\\links.txt";
     AfxWinInit(GetModuleHandleA(nullptr));
     test::UseRecordingBrowser(record);
-    g_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(100), nullptr,
-                                  nullptr, 0);
+    g_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(100), nullptr, nullptr, 0);
     CWnd parent;
     parent.SubclassWindow(g_dialog);
     CStaticLink links[4];
@@ -119,8 +118,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_TRUE(object->IsKindOf(RUNTIME_CLASS(CCmdTarget)));
     EXPECT_FALSE(CStatic().IsKindOf(RUNTIME_CLASS(CStaticLink)));
 
-    ReplaceImport(GetModuleHandleA(nullptr), "MessageBeep",
-                  reinterpret_cast<const void*>(&CountBeep));
+    ReplaceImport(GetModuleHandleA(nullptr), "MessageBeep", reinterpret_cast<const void*>(&CountBeep));
     EXPECT_FALSE(links[3].OpenLink());
     EXPECT_EQ(g_beeps, 1);
 
@@ -135,8 +133,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     const auto paintAndHover = [] {
         RedrawWindow(g_dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         for (int id : {kPlain, kFromString, kFromText}) {
-            SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0,
-                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            SendMessageA(GetDlgItem(g_dialog, id), WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
             SetFocus(GetDlgItem(g_dialog, id));
         }
     };
@@ -151,8 +148,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     // Blue text in an underlined copy of the control's font, unless a style flag is set.
     HDC dc = GetDC(g_dialog);
     LOGFONTA base = {};
-    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base,
-               &base);
+    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base, &base);
     HGDIOBJ ownedFont = nullptr;
     for (int id : {kNowhere, kFromText, kPlain}) {
         SelectObject(dc, GetStockObject(SYSTEM_FONT));
