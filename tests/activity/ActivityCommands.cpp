@@ -23,8 +23,7 @@ BOOL WINAPI BlankAdapter(const char*, DWORD index, DISPLAY_DEVICEA* device, DWOR
 FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = &GetProcAddress;
 FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 {
-    return std::strcmp(name, "GetLogicalProcessorInformation") == 0
-               ? nullptr : g_getProcAddress(module, name);
+    return std::strcmp(name, "GetLogicalProcessorInformation") == 0 ? nullptr : g_getProcAddress(module, name);
 }
 
 } // namespace

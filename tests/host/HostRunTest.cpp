@@ -18,8 +18,7 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     // A page on every 50th cycle: 20 browsers, 10 of them in the second half, enough to show a
     // leak per open, as a 32-bit process start under emulation costs about a second.
     const std::string output = test::RunProcess(deployment.Host() + "soak 1000 50", 280000);
-    std::istringstream half(output.substr(output.find(" half ") + 6)),
-        last(output.substr(output.find(" last ") + 6));
+    std::istringstream half(output.substr(output.find(" half ") + 6)), last(output.substr(output.find(" last ") + 6));
     std::string before, after;   // handles, GDI objects, cursors, windows: "name=N"
     for (int count = 0; count < 4; ++count) {
         ASSERT_TRUE(half >> before && last >> after) << output;
@@ -49,8 +48,7 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
         {"startup 1 nowindow state version shutdown",
          "startup 1\nstate resource=" + uk + " wait=0 loaded=" + uk + "\nversion 5 2015\nshutdown\n"},
         {"open 0 null", "open 0\n"},
-        {"startup 1 updates ok about ok shutdown",
-         "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
+        {"startup 1 updates ok about ok shutdown", "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
         {"version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n"},
     };
     for (const auto& row : rows)

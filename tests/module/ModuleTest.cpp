@@ -99,8 +99,7 @@ TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
     const std::string uk = "uk\\BRMSUPP.DLL", nl = "nl\\BRMSUPP.dll";
     const std::string tail = "state about ok load nl state about ok shutdown nowindow state "
                              "about ok shutdown shutdown state about ok", about = "about 1\n";
-    for (const char* commands : {"startup 1 nowindow load us startup 1 ",
-                                 "startup 1 load us startup 1 nowindow "}) {
+    for (const char* commands : {"startup 1 nowindow load us startup 1 ", "startup 1 load us startup 1 nowindow "}) {
         const std::string out = d.Run(commands + tail);
         EXPECT_EQ(out.substr(out.find("state")), State(uk, uk) + about + "load " + nl + "\n" +
                   State(nl, nl) + about + kShutdown + State(nl, nl) + about + kShutdown +

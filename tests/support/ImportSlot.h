@@ -17,8 +17,7 @@ inline void ReplaceImport(HMODULE module, const char* name, const void* replacem
         const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-                std::strcmp(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) || std::strcmp(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
                                 base + names->u1.AddressOfData)->Name, name) != 0)
                 continue;
             DWORD old = 0;

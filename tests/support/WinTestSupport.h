@@ -66,8 +66,7 @@ inline std::string OnlyLog()
 { const auto files = ListFiles(kLogFolder); return files.size() == 1 ? kLogFolder + "\\" + files[0] : ""; }
 
 // A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
-inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
-                     DWORD type = REG_SZ)
+inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes, DWORD type = REG_SZ)
 { RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size())); }
 inline void DeleteValue(HKEY root, const char* key, const char* name)
 { name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key); }
@@ -104,8 +103,7 @@ inline void UseRecordingBrowser(const std::string& record)
 }
 
 // The record's lines once count arrived (or timeoutMs passed).
-inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
-                                            DWORD timeoutMs = 5000)
+inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count, DWORD timeoutMs = 5000)
 {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
         std::vector<std::string> lines;
@@ -136,8 +134,7 @@ public:
         startup.hStdOutput = startup.hStdError = m_output;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         std::string line = commandLine;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &m_info))
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &m_info))
             m_info = {};
         SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);   // not into later children
     }

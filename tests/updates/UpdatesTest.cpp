@@ -17,20 +17,17 @@ const std::string kUk = "[BRAMOK 11.3 (English UK)]\r\n", kUs = "[BRAMOK 11.3 (E
                   kNl = "[BRAMOK 11.3 (Nederlands)]\r\n", kUkMode2 = kUk + "UpdateMode=2\r\n";
 // What the user reads beside the modes, the upload and Check Now, in uk, us and nl.
 const char* const kTexts[][5] = {
-    {"&Install updates automatically (recommended)",
-     "&Download updates, but let me choose when to install them",
+    {"&Install updates automatically (recommended)", "&Download updates, but let me choose when to install them",
      "&Notify me, but do not download or install anything",
      "&Send anonymised information about how BRAMOK is used", "&Check Now"},
-    {"&Install updates automatically (recommended)",
-     "&Download updates, but let me choose when to install them",
+    {"&Install updates automatically (recommended)", "&Download updates, but let me choose when to install them",
      "&Notify me, but don't download or install anything",
      "&Send anonymized information about how BRAMOK is used", "&Check Now"},
     {"Updates automatisch &installeren (aanbevolen)",
      "Updates &downloaden, maar zelf kiezen wanneer ze worden ge\xEFnstalleerd",
      "Mij &waarschuwen, maar niets downloaden of installeren",
      "Anonieme gegevens over het gebruik van BRAMOK &verzenden", "&Nu controleren"}};
-const int kIds[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD,
-                    IDC_CHECK_NOW};
+const int kIds[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW};
 enum Service { kNone, kStopped, kRunning, kSlow };   // slow: answers after the manager's wait
 enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 

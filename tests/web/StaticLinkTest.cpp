@@ -84,10 +84,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     test::RecordLines(record, 2);
     PostMessageA(text, WM_CHAR, ' ', 0);
     Pump(100);
-    const std::string browser =
-        "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\" \"http://www.voranda.com/";
-    EXPECT_EQ(test::RecordLines(record, 3),
-              (std::vector<std::string>{browser + "plain\"", browser + "from-string\"",
+    const std::string browser = "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\" \"http://www.voranda.com/";
+    EXPECT_EQ(test::RecordLines(record, 3), (std::vector<std::string>{browser + "plain\"", browser + "from-string\"",
                                         browser + "from-text\""}));
     // A screen reader meets a link named by its text, linked, focusable, focused while it has
     // the focus, whose default action opens it as a click does.
