@@ -16,8 +16,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    if (size < 5)
-        return 0;
+    if (size < 5) return 0;
     const std::string bytes(reinterpret_cast<const char*>(data + 5), size - 5);
     const std::string text = bytes.substr(0, bytes.find('\0'));   // as a C string reads
 

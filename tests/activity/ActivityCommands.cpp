@@ -31,8 +31,7 @@ FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 // Commands of the test host, each a process of its own so tests can run several at once.
 bool ActivityCommand(int argc, char** argv, int& i)
 {
-    if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc)
-        return false;
+    if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc) return false;
     const std::string mode = argv[++i];
     const HMODULE self = GetModuleHandleA(nullptr);
     if (mode == "blanks") {

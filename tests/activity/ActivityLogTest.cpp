@@ -34,8 +34,7 @@ TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
 
     // Unreadable text starts again at 1; the top is held, not wrapped.
     ASSERT_TRUE(test::WriteFileText(path, "[5-1-9]\r\n1=abc\r\n2=4294967295\r\n3=99999999999\r\n"));
-    for (uint32_t key = 1; key <= 3; ++key)
-        LogActivity(5, key);
+    for (uint32_t key = 1; key <= 3; ++key) LogActivity(5, key);
     LogActivity(4294967295u, 0);
     EXPECT_EQ(test::ReadFileText(path), "[5-1-9]\r\n1=1\r\n2=4294967295\r\n3=4294967295\r\n"
                                         "[4294967295-1-9]\r\n0=1\r\n");
@@ -77,13 +76,11 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
             WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), &path[0]);
     });
     std::string commands, said;   // each start-up records one run of code 77, category 1
-    for (int run = 0; run < 25; ++run)
-        commands += " startup 77 nowindow", said += "startup 1\n";
+    for (int run = 0; run < 25; ++run) commands += " startup 77 nowindow", said += "startup 1\n";
     test::Deployment host("lock-holder");
     host.AddLanguage("uk");
     std::list<test::Process> processes;
-    for (int i = 0; i < 8; ++i)
-        processes.emplace_back(host.Host() + commands);
+    for (int i = 0; i < 8; ++i) processes.emplace_back(host.Host() + commands);
     Sleep(5000);
     holding = false;
     writer.join();

@@ -29,8 +29,7 @@ std::vector<std::string> Proc(const char* file, const std::string& key)
     std::istringstream text(test::ReadFileText(std::string("Z:\\proc\\") + file));
     std::vector<std::string> values;
     for (std::string line; std::getline(text, line);)
-        if (line.rfind(key, 0) == 0)
-            values.push_back(line.substr(line.find(':') + 1));
+        if (line.rfind(key, 0) == 0) values.push_back(line.substr(line.find(':') + 1));
     return values;
 }
 
@@ -71,8 +70,7 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     // total modulo 4 GiB.
     items.erase(0, head.size() + counts.size());
     unsigned long long linuxMiB = std::stoull(Proc("meminfo", "MemTotal:").at(0)) / 1024;
-    if (sizeof(void*) == 4 && brand.rfind("QEMU", 0) == 0)
-        linuxMiB %= 4096;
+    if (sizeof(void*) == 4 && brand.rfind("QEMU", 0) == 0) linuxMiB %= 4096;
     EXPECT_LE(linuxMiB - std::stoull(items), 1u) << items;
     // Then the display this process sees.
     EXPECT_NE(items.find("\r\nDisplay Adapter="), std::string::npos) << items;

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The kit as a host developer gets it: the zip holds exactly what ships, its page opens with
-# the sample host's lines; hosts built from the unpacked zip alone run under wine: the samples'
-# CMake project (through the kit's CMake package, from its own build folder), one linked with
-# BRMSUPP.lib and one with pkg-config's flags: start-up 1 (a language module found), a log
-# file, version 5/2015, shutdown. The package takes the versions it should, picks the import
-# library for the linker, and tells a project of the other word size which kit to use.
+# The kit as a host developer gets it: the zip holds what ships, its page opens with the sample's
+# lines; hosts built from the unpacked zip alone (its CMake package, BRMSUPP.lib, pkg-config) run
+# under wine; the package takes the versions it should and refuses the other word size.
 set -euo pipefail
 build=${1:?usage: check-kit.sh BUILD TOOLCHAIN} toolchain=${2:?usage: check-kit.sh BUILD TOOLCHAIN}
 work=$(mktemp -d)

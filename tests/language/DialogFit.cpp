@@ -96,8 +96,7 @@ void CALLBACK MeasureShownDialog(HWND, UINT, UINT_PTR timer, DWORD)
 
 bool FitCommand(HostSession& host, int argc, char** argv, int& i)
 {
-    if (std::strcmp(argv[i], "fit") != 0 || i + 1 >= argc)
-        return false;
+    if (std::strcmp(argv[i], "fit") != 0 || i + 1 >= argc) return false;
     const std::string name = argv[++i];
     HDC screen = GetDC(nullptr);
     g_name = name + " " + std::to_string(GetDeviceCaps(screen, LOGPIXELSY));
@@ -105,8 +104,7 @@ bool FitCommand(HostSession& host, int argc, char** argv, int& i)
     std::printf("fit %s\n", g_name.c_str());
     SetTimer(nullptr, 0, 50, MeasureShownDialog);
     CAboutDlg about;
-    if (name != "about")
-        g_language = host.support.loadLanguage(name.c_str());
+    if (name != "about") g_language = host.support.loadLanguage(name.c_str());
     if ((name == "about" ? about.DoModal() : host.support.showUpdates(nullptr)) != IDCANCEL)
         Fail("not shown");
     return true;

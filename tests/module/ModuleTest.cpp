@@ -26,8 +26,7 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursor)
     EXPECT_TRUE(test::ListFiles(test::kLogFolder).empty());
 
     test::Deployment d("startup");
-    for (const char* code : {"nl", "uk", "us"})
-        d.AddLanguage(code);
+    for (const char* code : {"nl", "uk", "us"}) d.AddLanguage(code);
     test::SetLanguage(std::string("nl\0", 3));
     // A second start-up replaces a module loaded meanwhile.
     EXPECT_EQ(d.Run("state watch startup 4711 load uk startup 4711 state"),
@@ -43,8 +42,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
 {
     // The modules lie beside the support module, the scan looks beside the host.
     test::Deployment a("choice");
-    for (const char* code : {"nl", "uk", "us"})
-        a.AddLanguage(code);
+    for (const char* code : {"nl", "uk", "us"}) a.AddLanguage(code);
     test::Deployment host("host-alone");
     host.AddFile("aa");   // a file, not a folder
     host.AddFolder("bin");
@@ -89,8 +87,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
 TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
 {
     test::Deployment d("resource-handle");
-    for (const char* code : {"uk", "us", "nl"})
-        d.AddLanguage(code);
+    for (const char* code : {"uk", "us", "nl"}) d.AddLanguage(code);
     test::SetLanguage(std::string("uk\0", 3));
     // With a window the host's handle stays its own through a switch; a failed one gives it back.
     EXPECT_EQ(d.Run("startup 1 load us state startup 1 nowindow load xx state"),

@@ -3,16 +3,13 @@
 //   TestHost [noapp] [from DIR] COMMAND...
 //     noapp         no application object
 //     from DIR      BRMSUPP.dll from DIR instead of this program's folder
-//     watch         from here on, prints a line when the module (or the framework for it) beeps
-//                   ("beep TYPE"), shows a message box ("box") or touches a profile file
-//                   ("profile wait=N": the wait cursor count then), once per command and kind
-//     quiet         from here on, the module's message boxes are answered OK without showing
-//     held          what the process holds now (handles, GDI objects, cursors, windows)
-//     wait, endwait the host's own wait cursor begun and ended around other commands; endwait
-//                   says whether the cursor from before is back
-//     soak N EVERY  N cycles of start-up, language loads, dialog, page open (first cycle and every
-//                   EVERYth) and shutdown: what the process holds halfway and at the end (wine's
-//                   caches fill up in the first few hundred)
+//     watch         from here on, a line per command when the module (or the framework for it)
+//                   beeps ("beep TYPE"), shows a box ("box"), touches a profile ("profile wait=N")
+//     quiet         from here on, the module's message boxes are answered OK unseen
+//     held          what the process holds (handles, GDI objects, cursors, windows)
+//     wait, endwait the host's own wait cursor around other commands; endwait: is it back?
+//     soak N EVERY  N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
+//                   what the process holds halfway and at the end (wine's caches fill early)
 // A shutdown that does not put the cursor back says so.
 #include "host/HostSession.h"
 #include "tests/support/ImportSlot.h"
@@ -32,8 +29,7 @@ std::string g_lastEvent;   // the last line watching printed during this command
 
 void Event(const std::string& line)
 {
-    if (line == g_lastEvent)
-        return;
+    if (line == g_lastEvent) return;
     g_lastEvent = line;
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -61,8 +57,7 @@ void Watch(HMODULE support)
         {"MessageBeep", reinterpret_cast<const void*>(&WatchedBeep)},
         {"MessageBoxA", reinterpret_cast<const void*>(&WatchedBox)}};
     for (HMODULE module : {support, GetModuleHandleA("BRMFW.dll")})
-        for (const auto& [name, replacement] : watched)
-            ReplaceImport(module, name, replacement);
+        for (const auto& [name, replacement] : watched) ReplaceImport(module, name, replacement);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
@@ -86,15 +81,12 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     const uint32_t code = 1;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         host.support.startup(&code, &host.mainWindow, 0, 0);
-        for (const char* language : {"uk", "us", "xx", "nl"})
-            host.support.loadLanguage(language);
+        for (const char* language : {"uk", "us", "xx", "nl"}) host.support.loadLanguage(language);
         CloseNextDialogWith(IDCANCEL, 0);
         host.support.showUpdates(&host.mainWindow);
-        if ((cycle - 1) % pageEvery == 0)
-            host.support.openPage(2, "");
+        if ((cycle - 1) % pageEvery == 0) host.support.openPage(2, "");
         host.support.shutdown(&host.mainWindow);
-        if (cycle == cycles / 2)
-            half = Holdings();
+        if (cycle == cycles / 2) half = Holdings();
     }
     std::printf("soak %d half %s last %s\n", cycles, half.c_str(), Holdings().c_str());
 }
@@ -140,8 +132,7 @@ int main(int argc, char** argv)
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;
         }
-        if (command == "shutdown" && GetCursor() != cursor)
-            std::printf("cursor not restored\n");
+        if (command == "shutdown" && GetCursor() != cursor) std::printf("cursor not restored\n");
         std::fflush(stdout);
     }
     return 0;

@@ -35,8 +35,7 @@ inline std::vector<std::string> ListFiles(const std::string& folder)
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        if (entry.is_regular_file())
-            names.push_back(entry.path().filename().string());
+        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     return names;
 }
 
@@ -108,10 +107,8 @@ inline std::vector<std::string> RecordLines(const std::string& record, std::size
     for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
         std::vector<std::string> lines;
         std::istringstream text(ReadFileText(record));
-        for (std::string line; std::getline(text, line) && !text.eof();)
-            lines.push_back(line);
-        if (lines.size() >= count || GetTickCount64() > end)
-            return lines;
+        for (std::string line; std::getline(text, line) && !text.eof();) lines.push_back(line);
+        if (lines.size() >= count || GetTickCount64() > end) return lines;
     }
 }
 
@@ -141,8 +138,7 @@ public:
     ~Process()
     {
         TerminateProcess(m_info.hProcess, 1);
-        for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output})
-            CloseHandle(handle);
+        for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output}) CloseHandle(handle);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -196,8 +192,7 @@ inline std::string WindowText(HWND window)
 inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
 {
     HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
-    if (box == nullptr)
-        return "<none>";
+    if (box == nullptr) return "<none>";
     const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return text;
@@ -331,8 +326,7 @@ inline HWND Press(HWND dialog, int id, UINT key, bool moves = true)
     PostMessageA(control, WM_KEYDOWN, key, 1);
     PostMessageA(control, WM_KEYUP, key, 0xC0000001);
     for (int waited = 0; moves && waited < 5000; waited += 20, Sleep(20))
-        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-            return info.hwndFocus;
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control) return info.hwndFocus;
     return nullptr;
 }
 

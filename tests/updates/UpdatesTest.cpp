@@ -36,8 +36,7 @@ struct UpdatesTest : ::testing::Test {
     {
         test::CleanMachine();
         test::TestService::Remove();   // one a run stopped half-way left would answer checks
-        for (const char* language : {"uk", "us", "nl"})
-            m_deployment.AddLanguage(language);
+        for (const char* language : {"uk", "us", "nl"}) m_deployment.AddLanguage(language);
     }
     void TearDown() override { test::CleanMachine(); }
     test::Deployment m_deployment{"updates-dialog"};
@@ -49,8 +48,7 @@ std::string Drive(HWND dialog, DWORD processId, const std::string& steps)
     const auto item = [&](int id) { return GetDlgItem(dialog, id); };
     const auto checked = [&] {
         int id = IDC_UPDATE_MODE_1;
-        while (id < IDC_UPDATE_MODE_3 && !IsDlgButtonChecked(dialog, id))
-            ++id;
+        while (id < IDC_UPDATE_MODE_3 && !IsDlgButtonChecked(dialog, id)) ++id;
         return id;
     };
     std::istringstream words(steps);
@@ -90,11 +88,9 @@ std::string Drive(HWND dialog, DWORD processId, const std::string& steps)
 
 } // namespace
 
-// What the user reads beside each control, the choice the file gives, and what working the dialog
-// with keys and clicks saves: only OK saves (Enter as OK does, into the edition's own section,
-// where the file had it); Cancel, Esc and closing keep only the check-now flag; a failed save is
-// said only where the service's folder is there; Check Now marks the file, then says what the
-// service did.
+// What the user reads beside each control and what keys and clicks save: only OK (or Enter) saves,
+// into the edition's own section; Cancel, Esc and closing keep only the check-now flag; a failed
+// save is said where the service's folder is there; Check Now says what the service did.
 TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 {
     const std::string us5 = kUs + "UpdateMode=5\r\n", general = "[General]\r\nBramokUpload=",

@@ -65,8 +65,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, value, REG_EXPAND_SZ);
         // Then many more failed calls, their boxes answered unseen, hold nothing more.
         std::string repeats = " quiet open 0 null held";
-        for (int i = 0; i < 5; ++i)
-            repeats += " open 0 null open 0 null open 0 null open 0 null";
+        for (int i = 0; i < 5; ++i) repeats += " open 0 null open 0 null open 0 null open 0 null";
         test::Process run(module.Host() + "startup 1 nowindow watch open 0 null" + repeats + " held");
         const std::string text = test::TakeMessageBox(run.Id(), 60000);
         const std::string output = run.Finish(60000), first = "startup 1\nbeep 0\nbox\nopen 0\n";

@@ -23,8 +23,7 @@ void Pump(DWORD ms)
 {
     MSG msg;
     for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end; Sleep(5))
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 void Click(int id)
@@ -43,8 +42,7 @@ std::vector<COLORREF> Pixels()
     std::vector<COLORREF> pixels;
     HDC dc = GetDC(g_dialog);
     for (int y = 0; y < 140; ++y)
-        for (int x = 0; x < 340; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
+        for (int x = 0; x < 340; ++x) pixels.push_back(GetPixel(dc, x, y));
     ReleaseDC(g_dialog, dc);
     return pixels;
 }
@@ -137,8 +135,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     };
     paintAndHover();
     const test::Holdings first = test::CountHoldings();
-    for (int i = 0; i < 100; ++i)
-        paintAndHover();
+    for (int i = 0; i < 100; ++i) paintAndHover();
     const test::Holdings last = test::CountHoldings();
     EXPECT_EQ(last.gdi - first.gdi, 0) << first.gdi;
     EXPECT_EQ(last.cursors - first.cursors, 0) << first.cursors;
@@ -155,8 +152,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
                      reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id)));
         LOGFONTA used = {};
         GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof used, &used);
-        if (id == kFromText)
-            ownedFont = GetCurrentObject(dc, OBJ_FONT);
+        if (id == kFromText) ownedFont = GetCurrentObject(dc, OBJ_FONT);
         const bool underlinedCopy = used.lfUnderline == 1 && used.lfHeight == base.lfHeight &&
                                     std::strcmp(used.lfFaceName, base.lfFaceName) == 0;
         EXPECT_EQ(underlinedCopy && GetTextColor(dc) == RGB(0, 0, 255), id != kPlain) << id;
