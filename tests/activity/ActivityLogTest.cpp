@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
+TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsHeldAtTheTopUnlessSwitchedOff)
 {
     test::CleanMachine();
     // The test session gives drive C: a known serial.
@@ -45,11 +45,9 @@ TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
     const std::string february = test::ReadFileText(prefix + "201502.inf");
     EXPECT_EQ(february.rfind("[System]\r\nVersion=11.3\r\n", 0), 0u) << february;
     EXPECT_EQ(february.substr(february.find("[9-1-9]")), "[9-1-9]\r\n1=1\r\n");
-}
 
-TEST(ActivityLog, SwitchTurnsTheLogOffAndAMissingFolderIsNeverCreated)
-{
-    test::CleanMachine();
+    // Any value but 0 of the switch turns the log off; a missing folder is never created.
+    test::FreshFolder(test::kLogFolder);
     for (DWORD off : {1u, 0x80000000u, 0u}) {
         test::SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", "DisableActivityLog",
                        std::string(reinterpret_cast<const char*>(&off), sizeof off), REG_DWORD);

@@ -43,8 +43,7 @@ void Measure(HWND dialog)
     GetClientRect(dialog, &client);
     GetWindowRect(dialog, &window);
     MapDialogRect(dialog, &four);
-    if (window.right - window.left > 1920 || window.bottom - window.top > 1080)
-        Fail("larger than 1920x1080");
+    if (window.right - window.left > 1920 || window.bottom - window.top > 1080) Fail("larger than 1920x1080");
     std::map<char, std::string> mnemonics;
     struct Placed { RECT rect; std::string name; bool group; };
     std::vector<Placed> placed;

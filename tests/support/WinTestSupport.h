@@ -122,11 +122,9 @@ public:
         char folder[MAX_PATH] = "", name[MAX_PATH] = "";
         GetTempPathA(MAX_PATH, folder);
         GetTempFileNameA(folder, "out", 0, name);
-        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
+        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                               CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        STARTUPINFOA startup = {sizeof startup};
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = startup.hStdError = m_output;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -175,8 +173,7 @@ inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutM
         for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId))
-                return window;
+            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId)) return window;
         }
     return nullptr;
 }
@@ -238,9 +235,9 @@ public:
     std::string Host() const { return "\"" + m_folder + "\\TestHost.exe\" "; }
     void AddLanguage(const std::string& code) const
     {
+        const std::string file = code + "\\BRMSUPP.DLL";
         AddFolder(code);
-        CopyFileA((ExecutableFolder() + code + "\\BRMSUPP.DLL").c_str(),
-                  (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
+        CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
     }
     void AddFolder(const std::string& name) const
     { CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr); }
@@ -286,8 +283,7 @@ public:
     {
         const Service service;
         SERVICE_STATUS status = {};
-        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status))
-            service.Reaches(SERVICE_STOPPED);
+        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) service.Reaches(SERVICE_STOPPED);
         DeleteService(service.handle);
     }
 
@@ -306,8 +302,7 @@ private:
         {
             SERVICE_STATUS status = {};
             for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
-                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state)
-                    return true;
+                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state) return true;
             return false;
         }
     };
