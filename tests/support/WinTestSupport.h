@@ -124,7 +124,8 @@ public:
         GetTempFileNameA(folder, "out", 0, name);
         m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        STARTUPINFOA startup = {sizeof startup};
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = startup.hStdError = m_output;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -256,57 +257,6 @@ private:
 // The host's "state" line: the resource handle's module, wait cursor count, loaded modules.
 inline std::string State(const std::string& resource, const std::string& loaded, int wait = 0)
 { return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded + "\n"; }
-
-// The test update service "VORANDA Update" for the object's life, recording each check-now
-// into record; slow makes it answer later than the service manager waits.
-class TestService {
-public:
-    TestService(const std::string& record, const std::string& settings, const std::string& section, bool slow)
-    {
-        Remove();
-        const std::string command = "\"" + ExecutableFolder() + "UpdateService.exe\" \"" +
-                                    record + "\" \"" + settings + "\" \"" + section + "\"" +
-                                    (slow ? " slow" : "");
-        const Service service;
-        CloseServiceHandle(CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS,
-                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                          SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
-                                          nullptr, nullptr, nullptr));
-    }
-    ~TestService() { Remove(); }
-    bool Start()
-    {
-        const Service service;
-        return StartServiceA(service.handle, 0, nullptr) && service.Reaches(SERVICE_RUNNING);
-    }
-    static void Remove()   // also one left by an earlier run
-    {
-        const Service service;
-        SERVICE_STATUS status = {};
-        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) service.Reaches(SERVICE_STOPPED);
-        DeleteService(service.handle);
-    }
-
-private:
-    static constexpr const char* kName = "VORANDA Update";
-    // The service with the manager that opened it, both closed at scope end.
-    struct Service {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE handle = OpenServiceA(manager, kName, SERVICE_ALL_ACCESS);
-        ~Service()
-        {
-            CloseServiceHandle(handle);
-            CloseServiceHandle(manager);
-        }
-        bool Reaches(DWORD state) const
-        {
-            SERVICE_STATUS status = {};
-            for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
-                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state) return true;
-            return false;
-        }
-    };
-};
 
 // Presses key where control has the focus, as the user's keyboard would reach the dialog's
 // loop; then waits (for a key that moves the focus) until the focus has left control.

@@ -31,11 +31,54 @@ const int kIds[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC
 enum Service { kNone, kStopped, kRunning, kSlow };   // slow: answers after the manager's wait
 enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 
+// The stand-in update service "VORANDA Update" for the object's life (started unless stopped),
+// recording each check-now; slow makes it answer later than the service manager waits.
+class TestService {
+public:
+    TestService(bool start, bool slow)
+    {
+        Remove();
+        const std::string command = "\"" + test::ExecutableFolder() + "UpdateService.exe\" \"" + kRecord +
+                                    "\" \"" + kSettings + "\" \"BRAMOK 11.3 (English US)\"" + (slow ? " slow" : "");
+        const Service service;
+        CloseServiceHandle(CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                          SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr,
+                                          nullptr, nullptr, nullptr, nullptr));
+        const Service created;
+        started = !start || (StartServiceA(created.handle, 0, nullptr) && created.Reaches(SERVICE_RUNNING));
+    }
+    ~TestService() { Remove(); }
+    static void Remove()   // also one left by an earlier run
+    {
+        const Service service;
+        SERVICE_STATUS status = {};
+        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) service.Reaches(SERVICE_STOPPED);
+        DeleteService(service.handle);
+    }
+    bool started = false;
+
+private:
+    static constexpr const char* kName = "VORANDA Update";
+    // The service with the manager that opened it, both closed at scope end.
+    struct Service {
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE handle = OpenServiceA(manager, kName, SERVICE_ALL_ACCESS);
+        ~Service() { CloseServiceHandle(handle), CloseServiceHandle(manager); }
+        bool Reaches(DWORD state) const
+        {
+            SERVICE_STATUS status = {};
+            for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
+                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state) return true;
+            return false;
+        }
+    };
+};
+
 struct UpdatesTest : ::testing::Test {
     void SetUp() override
     {
         test::CleanMachine();
-        test::TestService::Remove();   // one a run stopped half-way left would answer checks
+        TestService::Remove();   // one a run stopped half-way left would answer checks
         for (const char* language : {"uk", "us", "nl"}) m_deployment.AddLanguage(language);
     }
     void TearDown() override { test::CleanMachine(); }
@@ -103,7 +146,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         Folder folder;
         std::string before, shown, steps, read, output, after, record;
     } rows[] = {
-        // An unknown mode shows as the first, the upload as off; the language value without its end.
+        // An unknown mode shows as the first, the upload as off.
         {1, kNone, kSettingsThere, us5 + general + "false\r\n", "1 0", "1334 57670 1", "", help + ok,
          us5 + "Check=false\r\n" + general + "false\r\n", ""},
         {1, kStopped, kSettingsThere, us5, "1 1", "1334 1", "status The update service couldn't be reached.",
@@ -129,13 +172,12 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         if (row.folder != kNoServiceFolder)
             test::FreshFolder(row.folder == kUnwritable ? kSettings : test::kSettingsFolder);
         ASSERT_TRUE(row.before.empty() || test::WriteFileText(kSettings, row.before));
-        if (row.language == 1)
-            test::SetLanguage("us", REG_BINARY);
-        else
-            test::SetLanguage(std::string(row.language ? "nl\0" : "uk\0", 3));
-        auto service = row.service == kNone ? nullptr : std::make_unique<test::TestService>(
-            kRecord, kSettings, "BRAMOK 11.3 (English US)", row.service == kSlow);
-        ASSERT_TRUE(row.service < kRunning || service->Start());
+        // The US code is stored without its end, as another type.
+        test::SetLanguage(row.language == 1 ? "us" : std::string(row.language ? "nl\0" : "uk\0", 3),
+                          row.language == 1 ? REG_BINARY : REG_SZ);
+        auto service = row.service == kNone ? nullptr : std::make_unique<TestService>(row.service >= kRunning,
+                                                                                      row.service == kSlow);
+        ASSERT_TRUE(!service || service->started);
         std::string read = "<no dialog>", shown;
         test::Process host(m_deployment.Host() + "startup 1 watch updates");
         if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000)) {
@@ -155,8 +197,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         EXPECT_EQ(shown, row.shown) << name;
         EXPECT_EQ(read.rfind(row.read, 0), 0u) << name << ": " << read;
         EXPECT_EQ(host.Finish(60000), "startup 1\n" + row.output) << name;
-        if (row.service == kSlow)
-            Sleep(12000);   // let the handler finish before the stop is queued
+        if (row.service == kSlow) Sleep(12000);   // let the handler finish before the stop is queued
         service.reset();
         EXPECT_EQ(test::ReadFileText(kSettings), row.after) << name;
         EXPECT_EQ(test::ReadFileText(kRecord), row.record) << name;
