@@ -41,6 +41,7 @@ bool ActivityCommand(int argc, char** argv, int& i)
         ReplaceImport(self, "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
         ReplaceImport(self, "EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
         ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
+        ReplaceImport(self, "GetLocaleInfoA", reinterpret_cast<const void*>(&Fail4));
         ReplaceImport(self, "GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
     }
     WriteSystemInventory(argv[++i]);
