@@ -144,7 +144,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         int language;   // of kTexts: uk, us, nl
         Service service;
         Folder folder;
-        std::string before, shown, steps, read, output, after, record;
+        std::string before, shown, steps, read, output, after, record, command = "updates";
     } rows[] = {
         // An unknown mode shows as the first, the upload as off.
         {1, kNone, kSettingsThere, us5 + general + "false\r\n", "1 0", "1334 57670 1", "", help + ok,
@@ -164,7 +164,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         {2, kNone, kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "2 1", "tab space up enter", "", ok,
          kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
         {0, kNone, kSettingsThere, kUk + "UpdateMode=1\r\n", "1 1", "tab space down down esc", "", cancel,
-         kUk + "UpdateMode=1\r\n", ""},
+         kUk + "UpdateMode=1\r\n", "", "updates noparent"},   // owned by the main window all the same
     };
     for (const auto& row : rows) {
         const std::string name = std::to_string(&row - rows) + " " + row.steps;
@@ -179,8 +179,10 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
                                                                                       row.service == kSlow);
         ASSERT_TRUE(!service || service->started);
         std::string read = "<no dialog>", shown;
-        test::Process host(m_deployment.Host() + "startup 1 watch updates");
+        test::Process host(m_deployment.Host() + "startup 1 watch " + row.command);
         if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000)) {
+            const HWND owner = GetWindow(dialog, GW_OWNER);   // modal: the host's window waits
+            EXPECT_TRUE(owner != nullptr && !IsWindowEnabled(owner)) << name;
             // Automatic radio buttons opening a group, an automatic check box in one of its own.
             for (int at = 0; at < 5; ++at) {
                 const HWND control = GetDlgItem(dialog, kIds[at]);
