@@ -51,8 +51,23 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
         {"startup 1 updates ok about ok shutdown", "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
         {"version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(test::RunProcess("\"" + host + "\" " + row[0], 60000), row[1]) << row[0];
+    for (const auto& row : rows) {
+        test::Process run("\"" + host + "\" " + row[0]);
+        EXPECT_EQ(run.Finish(60000), row[1]) << row[0];
+        EXPECT_EQ(run.ExitCode(), row[0] == "version frobnicate" ? 2u : 0u) << row[0];
+    }
+    // Without the support module beside it, or where its path would not fit, the host says so.
+    for (const std::string& place : {std::string("C:\\brmtest\\alone"), "C:\\brmtest\\" + std::string(238, 'd')}) {
+        test::FreshFolder(place);
+        const bool deep = place.size() > 100;   // the module is there, its path too long
+        for (const char* file : {"BRMFW.dll", deep ? "BRMSUPP.dll" : "BRMFW.dll"})
+            CopyFileA((test::ExecutableFolder() + file).c_str(), (place + "\\" + file).c_str(), FALSE);
+        CopyFileA(host.c_str(), (place + "\\h.exe").c_str(), FALSE);
+        test::Process run("\"" + place + "\\h.exe\" version");
+        EXPECT_EQ(run.Finish(60000), "error: BRMSUPP.dll or its exports not found\n") << deep;
+        EXPECT_EQ(run.ExitCode(), 3u) << deep;
+        test::RemoveTree(place);
+    }
     EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{browser + " http://www.voranda.com/bramok/"});
     EXPECT_EQ(test::ReadFileText(test::kSettings), "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"
               "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
