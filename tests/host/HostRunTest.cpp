@@ -75,21 +75,28 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
     test::CleanMachine();
 }
 
-// In the About box, a link with the focus takes only characters: Tab moves on, Enter is OK,
-// Esc cancels.
+// In the About box, a link with the focus opens its page on Space and takes no other keys: Tab
+// moves on, Enter is OK, Esc cancels.
 TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
 {
     test::Deployment d("about-keys");
+    const std::string record = "C:\\brmtest\\about.txt";
+    test::UseRecordingBrowser(record);
     const int stops[] = {IDC_HOME_LINK, IDC_PRODUCT_LINK, IDOK};
     for (const auto& [link, key, result] : {std::tuple{IDC_PRODUCT_LINK, VK_ESCAPE, "about 2\n"},
                                             std::tuple{IDC_HOME_LINK, VK_RETURN, "about 1\n"}}) {
+        DeleteFileA(record.c_str());
         test::Process host(d.Host() + "about");
         if (HWND about = test::FindWindowWithControl(host.Id(), IDC_HOME_LINK, 20000)) {
+            test::Press(about, link, VK_SPACE, false);
             for (int stop = 0; stop < 3; ++stop)
                 EXPECT_EQ(test::Press(about, stops[stop], VK_TAB), GetDlgItem(about, stops[(stop + 1) % 3]))
                     << "tab from " << stops[stop];
             test::Press(about, link, key, false);
         }
         EXPECT_EQ(host.Finish(20000), result);
+        const std::string page = link == IDC_HOME_LINK ? "/\"" : "/bramok/\"";
+        EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{"\"" + test::ExecutableFolder() +
+                                                                     "RecordingBrowser.exe\" \"http://www.voranda.com" + page});
     }
 }

@@ -80,6 +80,7 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     std::string half;
     const uint32_t code = 1;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
+        test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, "Language");   // each start-up looks for one
         host.support.startup(&code, &host.mainWindow, 0, 0);
         for (const char* language : {"uk", "us", "xx", "nl"}) host.support.loadLanguage(language);
         CloseNextDialogWith(IDCANCEL, 0);

@@ -102,6 +102,12 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
         EXPECT_EQ(state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_LINKED),
                   STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED | (focus ? STATE_SYSTEM_FOCUSED : 0));
     }
+    BSTR action = nullptr;   // named for the reader; no child to ask of
+    EXPECT_TRUE(reader->get_accDefaultAction(self, &action) == S_OK && action == std::wstring(L"Jump"));
+    self.lVal = 1;
+    EXPECT_NE(reader->get_accDefaultAction(self, &action), S_OK);
+    self.lVal = CHILDID_SELF;
+    SysFreeString(action);
     EXPECT_EQ(reader->accDoDefaultAction(self), S_OK);
     EXPECT_EQ(test::RecordLines(record, 4).back(), browser + "from-string\"");
     SysFreeString(name);
