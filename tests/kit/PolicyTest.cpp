@@ -11,8 +11,7 @@
 // the .reg files' 1 in both places; disabled: 0), against the registry view the module reads.
 TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
 {
-    if (sizeof(void*) != 4)
-        GTEST_SKIP() << "the policy files target the shipped 32-bit module's registry view";
+    if (sizeof(void*) != 4) GTEST_SKIP() << "the policy files target the shipped 32-bit module's registry view";
     test::Deployment deployment("policy");
     deployment.AddLanguage("uk");
     const auto logs = [&](const std::string& why, bool clear) {   // clear: no policy left after

@@ -67,13 +67,11 @@ void Measure(HWND dialog)
         const std::size_t amp = prefix ? text.find('&') : std::string::npos;
         char key = amp != std::string::npos && amp + 1 < text.size() ? text[amp + 1] : 0;
         CharLowerBuffA(&key, 1);
-        if (key != 0 && !mnemonics.emplace(key, name).second)
-            Fail(name + " has the mnemonic of " + mnemonics[key]);
+        if (key != 0 && !mnemonics.emplace(key, name).second) Fail(name + " has the mnemonic of " + mnemonics[key]);
         RECT rect;
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        if (!IntersectRect(&both, &rect, &client) || !EqualRect(&both, &rect))
-            Fail(name + " outside the dialog");
+        if (!IntersectRect(&both, &rect, &client) || !EqualRect(&both, &rect)) Fail(name + " outside the dialog");
         for (const Placed& other : placed)   // only a group box, placed first, holds others
             if (IntersectRect(&both, &rect, &other.rect) && !(other.group && EqualRect(&both, &rect)))
                 Fail(name + " overlaps " + other.name);
@@ -104,7 +102,6 @@ bool FitCommand(HostSession& host, int argc, char** argv, int& i)
     SetTimer(nullptr, 0, 50, MeasureShownDialog);
     CAboutDlg about;
     if (name != "about") g_language = host.support.loadLanguage(name.c_str());
-    if ((name == "about" ? about.DoModal() : host.support.showUpdates(nullptr)) != IDCANCEL)
-        Fail("not shown");
+    if ((name == "about" ? about.DoModal() : host.support.showUpdates(nullptr)) != IDCANCEL) Fail("not shown");
     return true;
 }

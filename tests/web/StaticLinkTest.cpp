@@ -58,8 +58,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     CWnd parent;
     parent.SubclassWindow(g_dialog);
     CStaticLink links[4];
-    for (int id : {kPlain, kFromString, kNowhere})
-        links[id - kPlain].SubclassDlgItem(static_cast<UINT>(id), &parent);
+    for (int id : {kPlain, kFromString, kNowhere}) links[id - kPlain].SubclassDlgItem(static_cast<UINT>(id), &parent);
     // A link that its window deletes, taking its underlined font with it.
     auto* owned = new CStaticLink;
     owned->m_bDeleteOnDestroy = TRUE;
@@ -71,8 +70,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     Pump(300);
 
     // A click opens the owner's target (though the look is plain), else the string of the
-    // control's id; a space its text, any other character nothing; nothing to open is
-    // FALSE and one beep.
+    // control's id; a space its text, any other character nothing; nothing to open is FALSE and one beep.
     const HWND text = GetDlgItem(g_dialog, kFromText);
     SetFocus(text);
     PostMessageA(text, WM_CHAR, 'x', 0);
