@@ -56,14 +56,6 @@ int AfxMessageBox(LPCSTR text, UINT type)
     return MessageBoxA(nullptr, text, "", type);
 }
 
-int AfxMessageBox(UINT idPrompt, UINT type)
-{
-    char text[1024];
-    if (AfxLoadString(idPrompt, text, sizeof text) == 0)
-        return 0;
-    return AfxMessageBox(text, type);
-}
-
 CWaitCursor::CWaitCursor() : m_pApp(AfxGetApp())
 {
     if (m_pApp != nullptr)

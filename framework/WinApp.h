@@ -40,7 +40,6 @@ BRMFW_API CWinApp* AfxGetApp();
 // Shows a message box owned by the main window, with the application's name
 // as caption. The string form returns 0 for a missing string id.
 BRMFW_API int AfxMessageBox(LPCSTR text, UINT type = MB_OK);
-BRMFW_API int AfxMessageBox(UINT idPrompt, UINT type = MB_OK);
 
 // Shows the wait cursor for the life of the object; does nothing when the
 // process has no application object.

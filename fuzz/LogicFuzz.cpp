@@ -1,6 +1,5 @@
 // Invariants of the Windows-free parsers and formatters over text from files, the registry
-// and the system; every input goes through each of them. The first 5 bytes give numbers,
-// the rest is text.
+// and the system; every input goes through each of them. The first 5 bytes give numbers, the rest is text.
 #include "activity/ActivityNaming.h"
 #include "activity/TextBlanks.h"
 #include "updates/SettingsValues.h"
@@ -16,8 +15,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    if (size < 5)
-        return 0;
+    if (size < 5) return 0;
     const std::string bytes(reinterpret_cast<const char*>(data + 5), size - 5);
     const std::string text = bytes.substr(0, bytes.find('\0'));   // as a C string reads
 

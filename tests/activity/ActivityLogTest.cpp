@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
+TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsHeldAtTheTopUnlessSwitchedOff)
 {
     test::CleanMachine();
     // The test session gives drive C: a known serial.
@@ -34,8 +34,7 @@ TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
 
     // Unreadable text starts again at 1; the top is held, not wrapped.
     ASSERT_TRUE(test::WriteFileText(path, "[5-1-9]\r\n1=abc\r\n2=4294967295\r\n3=99999999999\r\n"));
-    for (uint32_t key = 1; key <= 3; ++key)
-        LogActivity(5, key);
+    for (uint32_t key = 1; key <= 3; ++key) LogActivity(5, key);
     LogActivity(4294967295u, 0);
     EXPECT_EQ(test::ReadFileText(path), "[5-1-9]\r\n1=1\r\n2=4294967295\r\n3=4294967295\r\n"
                                         "[4294967295-1-9]\r\n0=1\r\n");
@@ -46,11 +45,9 @@ TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsAreHeldAtTheTop)
     const std::string february = test::ReadFileText(prefix + "201502.inf");
     EXPECT_EQ(february.rfind("[System]\r\nVersion=11.3\r\n", 0), 0u) << february;
     EXPECT_EQ(february.substr(february.find("[9-1-9]")), "[9-1-9]\r\n1=1\r\n");
-}
 
-TEST(ActivityLog, SwitchTurnsTheLogOffAndAMissingFolderIsNeverCreated)
-{
-    test::CleanMachine();
+    // Any value but 0 of the switch turns the log off; a missing folder is never created.
+    test::FreshFolder(test::kLogFolder);
     for (DWORD off : {1u, 0x80000000u, 0u}) {
         test::SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", "DisableActivityLog",
                        std::string(reinterpret_cast<const char*>(&off), sizeof off), REG_DWORD);
@@ -76,26 +73,26 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
         for (int tick = 0; holding; ++tick, Sleep(250))
             WritePrivateProfileStringA("holder", "tick", std::to_string(tick).c_str(), &path[0]);
     });
+    std::string commands, said;   // each start-up records one run of code 77, category 1
+    for (int run = 0; run < 25; ++run) commands += " startup 77 nowindow", said += "startup 1\n";
+    test::Deployment host("lock-holder");
+    host.AddLanguage("uk");
     std::list<test::Process> processes;
-    for (int i = 0; i < 8; ++i)
-        processes.emplace_back("\"" + test::ExecutableFolder() + "ActivityRecorder.exe\"");
+    for (int i = 0; i < 8; ++i) processes.emplace_back(host.Host() + commands);
     Sleep(5000);
     holding = false;
     writer.join();
-    EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "<none>");
+    EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "1");
     ReleaseMutex(holder);
     CloseHandle(holder);
     for (test::Process& process : processes)   // one that fails loses its 25: say which and how
-        EXPECT_EQ(process.Finish(120000), "recorded 25\n")
-            << "recorder " << process.Id() << " exit code " << process.ExitCode();
-    EXPECT_EQ(test::ProfileString(path, "77-1-9", "5"), "200");
+        EXPECT_EQ(process.Finish(120000), said) << "host " << process.Id() << " exit code " << process.ExitCode();
+    EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "201");
 
     // One that stops writing is given up on after a while: a start-up is recorded, not held up.
-    test::Deployment host("lock-holder");
-    host.AddLanguage("uk");
     holder = CreateMutexA(nullptr, TRUE, lock.c_str());
     EXPECT_EQ(host.Run("startup 77"), "startup 1\n");
-    EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "2");
+    EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "202");
     ReleaseMutex(holder);
     CloseHandle(holder);
 

@@ -18,16 +18,13 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     // A page on every 50th cycle: 20 browsers, 10 of them in the second half, enough to show a
     // leak per open, as a 32-bit process start under emulation costs about a second.
     const std::string output = test::RunProcess(deployment.Host() + "soak 1000 50", 280000);
-    std::istringstream half(output.substr(output.find(" half ") + 6)),
-        last(output.substr(output.find(" last ") + 6));
-    std::string before, after;
-    const auto value = [](const std::string& item) {
-        return std::stol(item.substr(item.find('=') + 1));
-    };
-    for (int count = 0; count < 4; ++count) {   // handles, GDI objects, cursors, windows
+    std::istringstream half(output.substr(output.find(" half ") + 6)), last(output.substr(output.find(" last ") + 6));
+    std::string before, after;   // handles, GDI objects, cursors, windows: "name=N"
+    for (int count = 0; count < 4; ++count) {
         ASSERT_TRUE(half >> before && last >> after) << output;
-        EXPECT_LE(value(after), value(before) + 5) << output;
-        EXPECT_GT(value(before), 0) << output;
+        const long was = std::stol(before.substr(before.find('=') + 1));
+        EXPECT_LE(std::stol(after.substr(after.find('=') + 1)), was + 5) << output;
+        EXPECT_GT(was, 0) << output;
     }
     EXPECT_EQ(test::ProfileString(test::OnlyLog(), "1-1-9", "1"), "1000");
     EXPECT_EQ(test::RecordLines(record, 20).size(), 20u);
@@ -51,12 +48,26 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
         {"startup 1 nowindow state version shutdown",
          "startup 1\nstate resource=" + uk + " wait=0 loaded=" + uk + "\nversion 5 2015\nshutdown\n"},
         {"open 0 null", "open 0\n"},
-        {"startup 1 updates ok about ok shutdown",
-         "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
+        {"startup 1 updates ok about ok shutdown", "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
         {"version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(test::RunProcess("\"" + host + "\" " + row[0], 60000), row[1]) << row[0];
+    for (const auto& row : rows) {
+        test::Process run("\"" + host + "\" " + row[0]);
+        EXPECT_EQ(run.Finish(60000), row[1]) << row[0];
+        EXPECT_EQ(run.ExitCode(), row[0] == "version frobnicate" ? 2u : 0u) << row[0];
+    }
+    // Without the support module beside it, or where its path would not fit, the host says so.
+    for (const std::string& place : {std::string("C:\\brmtest\\alone"), "C:\\brmtest\\" + std::string(238, 'd')}) {
+        test::FreshFolder(place);
+        const bool deep = place.size() > 100;   // the module is there, its path too long
+        for (const char* file : {"BRMFW.dll", deep ? "BRMSUPP.dll" : "BRMFW.dll"})
+            CopyFileA((test::ExecutableFolder() + file).c_str(), (place + "\\" + file).c_str(), FALSE);
+        CopyFileA(host.c_str(), (place + "\\h.exe").c_str(), FALSE);
+        test::Process run("\"" + place + "\\h.exe\" version");
+        EXPECT_EQ(run.Finish(60000), "error: BRMSUPP.dll or its exports not found\n") << deep;
+        EXPECT_EQ(run.ExitCode(), 3u) << deep;
+        test::RemoveTree(place);
+    }
     EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{browser + " http://www.voranda.com/bramok/"});
     EXPECT_EQ(test::ReadFileText(test::kSettings), "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"
               "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
@@ -64,21 +75,28 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
     test::CleanMachine();
 }
 
-// In the About box, a link with the focus takes only characters: Tab moves on, Enter is OK,
-// Esc cancels.
+// In the About box, a link with the focus opens its page on Space and takes no other keys: Tab
+// moves on, Enter is OK, Esc cancels.
 TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
 {
     test::Deployment d("about-keys");
+    const std::string record = "C:\\brmtest\\about.txt";
+    test::UseRecordingBrowser(record);
     const int stops[] = {IDC_HOME_LINK, IDC_PRODUCT_LINK, IDOK};
     for (const auto& [link, key, result] : {std::tuple{IDC_PRODUCT_LINK, VK_ESCAPE, "about 2\n"},
                                             std::tuple{IDC_HOME_LINK, VK_RETURN, "about 1\n"}}) {
+        DeleteFileA(record.c_str());
         test::Process host(d.Host() + "about");
         if (HWND about = test::FindWindowWithControl(host.Id(), IDC_HOME_LINK, 20000)) {
+            test::Press(about, link, VK_SPACE, false);
             for (int stop = 0; stop < 3; ++stop)
                 EXPECT_EQ(test::Press(about, stops[stop], VK_TAB), GetDlgItem(about, stops[(stop + 1) % 3]))
                     << "tab from " << stops[stop];
             test::Press(about, link, key, false);
         }
         EXPECT_EQ(host.Finish(20000), result);
+        const std::string page = link == IDC_HOME_LINK ? "/\"" : "/bramok/\"";
+        EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{"\"" + test::ExecutableFolder() +
+                                                                     "RecordingBrowser.exe\" \"http://www.voranda.com" + page});
     }
 }

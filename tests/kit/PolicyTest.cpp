@@ -1,4 +1,3 @@
-// The administrators' .reg files against the registry view the shipped 32-bit module reads.
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,45 +7,36 @@
 #include <utility>
 #include <vector>
 
-TEST(PolicyTest, EachRegFileSwitchesTheLogOffOnItsWindows)
+// Each .reg file, and the template as the policy engine writes it into the 64-bit view (enabled:
+// the .reg files' 1 in both places; disabled: 0), against the registry view the module reads.
+TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
 {
-    if (sizeof(void*) != 4)
-        GTEST_SKIP() << "the .reg files target the shipped 32-bit module's registry view";
+    if (sizeof(void*) != 4) GTEST_SKIP() << "the policy files target the shipped 32-bit module's registry view";
+    test::Deployment deployment("policy");
+    deployment.AddLanguage("uk");
+    const auto logs = [&](const std::string& why, bool clear) {   // clear: no policy left after
+        test::FreshFolder(test::kLogFolder);
+        EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n") << why;
+        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+            if (clear) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
+        return !test::ListFiles(test::kLogFolder).empty();
+    };
     char windows[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, MAX_PATH);
     // From this 32-bit process "sysnative" reaches the 64-bit reg.exe, "system32" the 32-bit
     // one, standing in for 64-bit and 32-bit Windows.
-    const std::pair<const char*, const char*> rows[] = {
-        {"sysnative", "DisableActivityLog-64bit-Windows.reg"},
-        {"system32", "DisableActivityLog-32bit-Windows.reg"}};
-    test::Deployment deployment("policy");
-    deployment.AddLanguage("uk");
-    for (const auto& [folder, file] : rows) {
-        test::FreshFolder(test::kLogFolder);
+    for (const auto& [folder, file] : {std::pair{"sysnative", "DisableActivityLog-64bit-Windows.reg"},
+                                       std::pair{"system32", "DisableActivityLog-32bit-Windows.reg"}}) {
         test::RunProcess(std::string("\"") + windows + "\\" + folder + "\\reg.exe\" import \"" +
                              test::ExecutableFolder() + "policy\\" + file + "\"", 60000);
-        EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n");
-        EXPECT_TRUE(test::ListFiles(test::kLogFolder).empty()) << file;
-        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
+        EXPECT_FALSE(logs(file, true));
     }
-    test::RemoveTree(test::kLogFolder);
-}
-
-// What the template writes, as the policy engine writes it into the 64-bit view: enabled, the
-// .reg files' 1 in both places and the log off; disabled, 0 and the log on.
-TEST(PolicyTest, TheTemplateWritesOneWhenEnabledAndZeroWhenDisabled)
-{
-    if (sizeof(void*) != 4)
-        GTEST_SKIP() << "the template targets the shipped 32-bit module's registry view";
     const std::string admx = test::ReadFileText(test::ExecutableFolder() + "policy\\BRAMOK.admx");
     const std::regex key(R"re(key="([^"]*)" valueName="([^"]*)")re");
     std::vector<std::pair<std::string, std::string>> places;   // the policy's own, then its items
     for (std::sregex_iterator at(admx.begin(), admx.end(), key), end; at != end; ++at)
         places.emplace_back((*at)[1], (*at)[2]);
     ASSERT_EQ(places.size(), 3u) << admx;
-    test::Deployment deployment("policy-template");
-    deployment.AddLanguage("uk");
     for (const std::string state : {"enabled", "disabled"}) {
         std::smatch value, item;
         const std::string number = R"re(<decimal value="(\d+)")re";
@@ -67,11 +57,7 @@ TEST(PolicyTest, TheTemplateWritesOneWhenEnabledAndZeroWhenDisabled)
                            reinterpret_cast<const BYTE*>(&data), sizeof data);
             RegCloseKey(opened);
         }
-        test::FreshFolder(test::kLogFolder);
-        EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n");
-        EXPECT_EQ(test::ListFiles(test::kLogFolder).empty(), state == "enabled") << state;
+        EXPECT_EQ(logs(state, state == "disabled"), state == "disabled");
     }
-    for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
     test::RemoveTree(test::kLogFolder);
 }

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# One source gives one release: a second clean build, from a copy of the tree in another folder
-# and at another time, zips to the tested build's zip byte for byte; no folder of either is in
-# a shipped file; every entry is dated the last commit, or SOURCE_DATE_EPOCH. Signed with a
-# throwaway certificate, the modules verify, and their detached signatures attached to the
-# unsigned files give the signed ones byte for byte; a key that cannot sign stops packaging.
+# One source gives one release: a clean build of a copy elsewhere, later, zips alike byte for byte,
+# names no build folder, dates entries by the last commit or SOURCE_DATE_EPOCH; signed modules
+# verify, their detached signatures rebuild them from unsigned files; a bad key stops packaging.
 set -euo pipefail
 src=${1:?usage: check-release.sh SOURCE BUILD TOOLCHAIN} build=${2:?no BUILD} toolchain=${3:?no TOOLCHAIN}
 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT

@@ -8,14 +8,7 @@ using test::State;
 
 namespace {
 
-const std::string kHost = "TestHost.exe";
-const std::string kShutdown = "shutdown\n";
-
-// Start-up without a window leaves the language module as the resource handle.
-std::string StartedWith(const std::string& module)
-{
-    return "startup 1\n" + State(module + "\\BRMSUPP.DLL", module + "\\BRMSUPP.DLL");
-}
+const std::string kHost = "TestHost.exe", kShutdown = "shutdown\n";
 
 struct ModuleTest : ::testing::Test {
     void SetUp() override { test::CleanMachine(); }
@@ -33,8 +26,7 @@ TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursor)
     EXPECT_TRUE(test::ListFiles(test::kLogFolder).empty());
 
     test::Deployment d("startup");
-    for (const char* code : {"nl", "uk", "us"})
-        d.AddLanguage(code);
+    for (const char* code : {"nl", "uk", "us"}) d.AddLanguage(code);
     test::SetLanguage(std::string("nl\0", 3));
     // A second start-up replaces a module loaded meanwhile.
     EXPECT_EQ(d.Run("state watch startup 4711 load uk startup 4711 state"),
@@ -50,8 +42,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
 {
     // The modules lie beside the support module, the scan looks beside the host.
     test::Deployment a("choice");
-    for (const char* code : {"nl", "uk", "us"})
-        a.AddLanguage(code);
+    for (const char* code : {"nl", "uk", "us"}) a.AddLanguage(code);
     test::Deployment host("host-alone");
     host.AddFile("aa");   // a file, not a folder
     host.AddFolder("bin");
@@ -81,8 +72,10 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
         } else if (row.bytes != none) {
             test::SetLanguage(row.bytes, row.type);
         }
+        // Start-up without a window leaves the language module as the resource handle.
+        const std::string module = a.Folder() + "\\" + row.loaded + "\\BRMSUPP.DLL";
         EXPECT_EQ(host.Run("from " + a.Folder() + " startup 1 nowindow state"),
-                  StartedWith(a.Folder() + "\\" + row.loaded)) << row.bytes;
+                  "startup 1\n" + State(module, module)) << row.bytes;
         EXPECT_EQ(test::StoredLanguage(), row.storedAfter) << row.bytes;
     }
     test::DeleteValue(HKEY_CURRENT_USER, parent, nullptr);
@@ -94,8 +87,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
 TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
 {
     test::Deployment d("resource-handle");
-    for (const char* code : {"uk", "us", "nl"})
-        d.AddLanguage(code);
+    for (const char* code : {"uk", "us", "nl"}) d.AddLanguage(code);
     test::SetLanguage(std::string("uk\0", 3));
     // With a window the host's handle stays its own through a switch; a failed one gives it back.
     EXPECT_EQ(d.Run("startup 1 load us state startup 1 nowindow load xx state"),
@@ -104,8 +96,7 @@ TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
     const std::string uk = "uk\\BRMSUPP.DLL", nl = "nl\\BRMSUPP.dll";
     const std::string tail = "state about ok load nl state about ok shutdown nowindow state "
                              "about ok shutdown shutdown state about ok", about = "about 1\n";
-    for (const char* commands : {"startup 1 nowindow load us startup 1 ",
-                                 "startup 1 load us startup 1 nowindow "}) {
+    for (const char* commands : {"startup 1 nowindow load us startup 1 ", "startup 1 load us startup 1 nowindow "}) {
         const std::string out = d.Run(commands + tail);
         EXPECT_EQ(out.substr(out.find("state")), State(uk, uk) + about + "load " + nl + "\n" +
                   State(nl, nl) + about + kShutdown + State(nl, nl) + about + kShutdown +

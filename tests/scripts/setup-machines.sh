@@ -55,11 +55,9 @@ machine() {
   for c in dpkg dpkg-query apt-get apt-cache id sudo mount tee probe32 wine wineserver \
     i686-w64-mingw32-gcc x86_64-w64-mingw32-gcc; do ln -s "$scratch/stand-in" "$M/bin/$c"; done
   echo i386 > "$M/arch"; echo 0 > "$M/uid"; touch "$M/dpkg" "$M/missing" "$M/binfmt/register"
-  echo 1:7.2+dfsg-7 > "$M/qemu-main"; echo 1:10.0.2+ds-2~bpo12+1 > "$M/qemu-backports"
-  echo VERSION_CODENAME=bookworm > "$M/os-release"
+  echo 1:7.2+dfsg-7 > "$M/qemu-main"; echo 1:10.0.2+ds-2~bpo12+1 > "$M/qemu-backports"; echo VERSION_CODENAME=bookworm > "$M/os-release"
   printf 'Types: deb\nURIs: http://mirror.invalid/debian\nSuites: bookworm bookworm-updates\n\n' > "$M/sources/debian.sources"
-  for word; do
-    case $word in
+  for word; do case $word in
     native|offline|sudo|refused|unmountable) touch "$M/$word" ;;
     user) echo 1000 > "$M/uid" ;;
     no-i386) : > "$M/arch" ;;
@@ -67,11 +65,9 @@ machine() {
     qemu=*) echo "qemu-user-static ${word#*=}" >> "$M/dpkg"; touch "$M/qemu-i386-static" ;;
     main=*) echo "${word#*=}" > "$M/qemu-main" ;;
     unmounted) rm "$M/binfmt/register" ;;
-    registered-before) printf 'enabled\ninterpreter %s\nflags: F\n' "$M/qemu-i386-static" > "$M/binfmt/qemu-i386"
-      touch -d '-1 hour' "$M/binfmt/qemu-i386" ;;
-    registered) printf 'enabled\ninterpreter %s\nflags: F\n' "$M/qemu-i386-static" > "$M/binfmt/qemu-i386" ;;
-    esac
-  done
+    registered*) printf 'enabled\ninterpreter %s\nflags: F\n' "$M/qemu-i386-static" > "$M/binfmt/qemu-i386"
+      [[ $word == registered ]] || touch -d '-1 hour' "$M/binfmt/qemu-i386" ;;
+  esac; done
 }
 # run SCRIPT: runs a project script on machine $M, keeping its output in $M/out.
 run() {

@@ -1,17 +1,15 @@
-// The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
+// The host the tests drive: the demo host's commands (host/HostSession.h), probes of its own,
+// dialog measures (fit) and the inventory written with failing queries (inventory).
 //   TestHost [noapp] [from DIR] COMMAND...
 //     noapp         no application object
 //     from DIR      BRMSUPP.dll from DIR instead of this program's folder
-//     watch         from here on, prints a line when the module (or the framework for it) beeps
-//                   ("beep TYPE"), shows a message box ("box") or touches a profile file
-//                   ("profile wait=N": the wait cursor count then), once per command and kind
-//     quiet         from here on, the module's message boxes are answered OK without showing
-//     held          what the process holds now (handles, GDI objects, cursors, windows)
-//     wait, endwait the host's own wait cursor begun and ended around other commands; endwait
-//                   says whether the cursor from before is back
-//     soak N EVERY  N cycles of start-up, language loads, dialog, page open (first cycle and every
-//                   EVERYth) and shutdown: what the process holds halfway and at the end (wine's
-//                   caches fill up in the first few hundred)
+//     watch         from here on, a line per command when the module (or the framework for it)
+//                   beeps ("beep TYPE"), shows a box ("box"), touches a profile ("profile wait=N")
+//     quiet         from here on, the module's message boxes are answered OK unseen
+//     held          what the process holds (handles, GDI objects, cursors, windows)
+//     wait, endwait the host's own wait cursor around other commands; endwait: is it back?
+//     soak N EVERY  N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
+//                   what the process holds halfway and at the end (wine's caches fill early)
 // A shutdown that does not put the cursor back says so.
 #include "host/HostSession.h"
 #include "tests/support/ImportSlot.h"
@@ -31,8 +29,7 @@ std::string g_lastEvent;   // the last line watching printed during this command
 
 void Event(const std::string& line)
 {
-    if (line == g_lastEvent)
-        return;
+    if (line == g_lastEvent) return;
     g_lastEvent = line;
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -43,36 +40,14 @@ void ProfileEvent()
     const CWinApp* app = AfxGetApp();
     Event("profile wait=" + std::to_string(app != nullptr ? app->m_nWaitCursorCount : -1));
 }
-
-DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size,
-                         LPCSTR file)
-{
-    ProfileEvent();
-    return GetPrivateProfileStringA(section, key, fallback, text, size, file);
-}
-
+DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size, LPCSTR file)
+{ return ProfileEvent(), GetPrivateProfileStringA(section, key, fallback, text, size, file); }
 BOOL WINAPI WatchedWrite(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
-{
-    ProfileEvent();
-    return WritePrivateProfileStringA(section, key, text, file);
-}
-
-BOOL WINAPI WatchedBeep(UINT type)
-{
-    Event("beep " + std::to_string(type));
-    return MessageBeep(type);
-}
-
+{ return ProfileEvent(), WritePrivateProfileStringA(section, key, text, file); }
+BOOL WINAPI WatchedBeep(UINT type) { return Event("beep " + std::to_string(type)), MessageBeep(type); }
 int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    Event("box");
-    return MessageBoxA(owner, text, caption, type);
-}
-
-int WINAPI AnsweredBox(HWND, LPCSTR, LPCSTR, UINT)
-{
-    return IDOK;
-}
+{ return Event("box"), MessageBoxA(owner, text, caption, type); }
+int WINAPI AnsweredBox(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
 
 void Watch(HMODULE support)
 {
@@ -82,15 +57,10 @@ void Watch(HMODULE support)
         {"MessageBeep", reinterpret_cast<const void*>(&WatchedBeep)},
         {"MessageBoxA", reinterpret_cast<const void*>(&WatchedBox)}};
     for (HMODULE module : {support, GetModuleHandleA("BRMFW.dll")})
-        for (const auto& [name, replacement] : watched)
-            ReplaceImport(module, name, replacement);
+        for (const auto& [name, replacement] : watched) ReplaceImport(module, name, replacement);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
+BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
 
 // What the process holds, to compare across soak cycles (the language modules loaded show in
 // the "state" line).
@@ -110,36 +80,28 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     std::string half;
     const uint32_t code = 1;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
+        test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, "Language");   // each start-up looks for one
         host.support.startup(&code, &host.mainWindow, 0, 0);
-        for (const char* language : {"uk", "us", "xx", "nl"})
-            host.support.loadLanguage(language);
+        for (const char* language : {"uk", "us", "xx", "nl"}) host.support.loadLanguage(language);
         CloseNextDialogWith(IDCANCEL, 0);
         host.support.showUpdates(&host.mainWindow);
-        if ((cycle - 1) % pageEvery == 0)
-            host.support.openPage(2, "");
+        if ((cycle - 1) % pageEvery == 0) host.support.openPage(2, "");
         host.support.shutdown(&host.mainWindow);
-        if (cycle == cycles / 2)
-            half = Holdings();
+        if (cycle == cycles / 2) half = Holdings();
     }
     std::printf("soak %d half %s last %s\n", cycles, half.c_str(), Holdings().c_str());
-}
-
-bool Word(int& i, int argc, char** argv, const char* word)
-{
-    const bool found = i < argc && std::strcmp(argv[i], word) == 0;
-    i += found;
-    return found;
 }
 
 } // namespace
 
 bool FitCommand(HostSession& host, int argc, char** argv, int& i);   // tests/language/DialogFit.cpp
+bool ActivityCommand(int argc, char** argv, int& i);   // tests/activity/ActivityCommands.cpp
 
 int main(int argc, char** argv)
 {
-    int i = 1;
-    const auto app = Word(i, argc, argv, "noapp") ? nullptr : std::make_unique<CHostApp>();
-    const char* folder = Word(i, argc, argv, "from") && i < argc ? argv[i++] : nullptr;
+    int i = argc > 1 && std::strcmp(argv[1], "noapp") == 0 ? 2 : 1;
+    const auto app = i == 2 ? nullptr : std::make_unique<CHostApp>();
+    const char* folder = i + 1 < argc && std::strcmp(argv[i], "from") == 0 ? argv[(i += 2) - 1] : nullptr;
     HostSession host;
     HCURSOR beforeWait = nullptr;
     if (!host.Open(folder)) {
@@ -166,13 +128,12 @@ int main(int argc, char** argv)
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
-        } else if (FitCommand(host, argc, argv, i)) {
+        } else if (FitCommand(host, argc, argv, i) || ActivityCommand(argc, argv, i)) {
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;
         }
-        if (command == "shutdown" && GetCursor() != cursor)
-            std::printf("cursor not restored\n");
+        if (command == "shutdown" && GetCursor() != cursor) std::printf("cursor not restored\n");
         std::fflush(stdout);
     }
     return 0;

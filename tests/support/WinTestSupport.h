@@ -28,33 +28,22 @@ inline std::string ReadFileText(const std::string& path)
 }
 
 inline bool WriteFileText(const std::string& path, const std::string& text)
-{
-    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text);
-}
+{ return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text); }
 
 inline std::vector<std::string> ListFiles(const std::string& folder)
 {
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        if (entry.is_regular_file())
-            names.push_back(entry.path().filename().string());
+        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     return names;
 }
 
 inline void RemoveTree(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
-}
-
+{ std::error_code error; std::filesystem::remove_all(folder, error); }
 // An empty folder, with the folders above it made as needed.
 inline void FreshFolder(const std::string& folder)
-{
-    RemoveTree(folder);
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-}
+{ RemoveTree(folder); std::error_code error; std::filesystem::create_directories(folder, error); }
 
 // Folder of the running program, with a trailing backslash.
 inline std::string ExecutableFolder()
@@ -73,21 +62,13 @@ inline std::string ProfileString(const std::string& path, const char* section, c
 
 // The month's only activity log file, or "" when there is not exactly one.
 inline std::string OnlyLog()
-{
-    const std::vector<std::string> files = ListFiles(kLogFolder);
-    return files.size() == 1 ? kLogFolder + "\\" + files.front() : "";
-}
+{ const auto files = ListFiles(kLogFolder); return files.size() == 1 ? kLogFolder + "\\" + files[0] : ""; }
 
 // A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
-inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
-                     DWORD type = REG_SZ)
-{
-    RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-}
+inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes, DWORD type = REG_SZ)
+{ RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size())); }
 inline void DeleteValue(HKEY root, const char* key, const char* name)
-{
-    name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key);
-}
+{ name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key); }
 
 // No product key, log or settings folder left from another test; empty folders made anew.
 inline void CleanMachine()
@@ -109,9 +90,7 @@ inline std::string StoredLanguage()
     return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
 }
 inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
-{
-    SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
-}
+{ SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type); }
 
 // The stand-in browser as the "http" command, recording into record.
 inline void UseRecordingBrowser(const std::string& record)
@@ -123,16 +102,13 @@ inline void UseRecordingBrowser(const std::string& record)
 }
 
 // The record's lines once count arrived (or timeoutMs passed).
-inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
-                                            DWORD timeoutMs = 5000)
+inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count, DWORD timeoutMs = 5000)
 {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
         std::vector<std::string> lines;
         std::istringstream text(ReadFileText(record));
-        for (std::string line; std::getline(text, line) && !text.eof();)
-            lines.push_back(line);
-        if (lines.size() >= count || GetTickCount64() > end)
-            return lines;
+        for (std::string line; std::getline(text, line) && !text.eof();) lines.push_back(line);
+        if (lines.size() >= count || GetTickCount64() > end) return lines;
     }
 }
 
@@ -146,25 +122,22 @@ public:
         char folder[MAX_PATH] = "", name[MAX_PATH] = "";
         GetTempPathA(MAX_PATH, folder);
         GetTempFileNameA(folder, "out", 0, name);
-        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                               CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = startup.hStdError = m_output;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         std::string line = commandLine;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &m_info))
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &m_info))
             m_info = {};
         SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);   // not into later children
     }
     ~Process()
     {
         TerminateProcess(m_info.hProcess, 1);
-        for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output})
-            CloseHandle(handle);
+        for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output}) CloseHandle(handle);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -191,9 +164,7 @@ private:
     HANDLE m_output = INVALID_HANDLE_VALUE;
 };
 inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs)
-{
-    return Process(commandLine).Finish(timeoutMs);
-}
+{ return Process(commandLine).Finish(timeoutMs); }
 
 // A visible top-level window of the process holding a child with controlId (0xFFFF: a
 // message box); null when none shows up within timeoutMs.
@@ -203,8 +174,7 @@ inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutM
         for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId))
-                return window;
+            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId)) return window;
         }
     return nullptr;
 }
@@ -213,16 +183,14 @@ inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutM
 inline std::string WindowText(HWND window)
 {
     char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+    return SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), text;
 }
 
 // The text of the process's next message box, which is then closed; "<none>" if none shows.
 inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
 {
     HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
-    if (box == nullptr)
-        return "<none>";
+    if (box == nullptr) return "<none>";
     const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return text;
@@ -268,14 +236,12 @@ public:
     std::string Host() const { return "\"" + m_folder + "\\TestHost.exe\" "; }
     void AddLanguage(const std::string& code) const
     {
+        const std::string file = code + "\\BRMSUPP.DLL";
         AddFolder(code);
-        CopyFileA((ExecutableFolder() + code + "\\BRMSUPP.DLL").c_str(),
-                  (m_folder + "\\" + code + "\\BRMSUPP.DLL").c_str(), FALSE);
+        CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
     }
     void AddFolder(const std::string& name) const
-    {
-        CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr);
-    }
+    { CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr); }
     void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
     // The host's output for the arguments; a start wine lost under load is tried once more.
     std::string Run(const std::string& arguments) const
@@ -290,64 +256,7 @@ private:
 
 // The host's "state" line: the resource handle's module, wait cursor count, loaded modules.
 inline std::string State(const std::string& resource, const std::string& loaded, int wait = 0)
-{
-    return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded +
-           "\n";
-}
-
-// The test update service "VORANDA Update" for the object's life, recording each check-now
-// into record; slow makes it answer later than the service manager waits.
-class TestService {
-public:
-    TestService(const std::string& record, const std::string& settings,
-                const std::string& section, bool slow)
-    {
-        Remove();
-        const std::string command = "\"" + ExecutableFolder() + "UpdateService.exe\" \"" +
-                                    record + "\" \"" + settings + "\" \"" + section + "\"" +
-                                    (slow ? " slow" : "");
-        const Service service;
-        CloseServiceHandle(CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS,
-                                          SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                          SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
-                                          nullptr, nullptr, nullptr));
-    }
-    ~TestService() { Remove(); }
-    bool Start()
-    {
-        const Service service;
-        return StartServiceA(service.handle, 0, nullptr) && service.Reaches(SERVICE_RUNNING);
-    }
-    static void Remove()   // also one left by an earlier run
-    {
-        const Service service;
-        SERVICE_STATUS status = {};
-        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status))
-            service.Reaches(SERVICE_STOPPED);
-        DeleteService(service.handle);
-    }
-
-private:
-    static constexpr const char* kName = "VORANDA Update";
-    // The service with the manager that opened it, both closed at scope end.
-    struct Service {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE handle = OpenServiceA(manager, kName, SERVICE_ALL_ACCESS);
-        ~Service()
-        {
-            CloseServiceHandle(handle);
-            CloseServiceHandle(manager);
-        }
-        bool Reaches(DWORD state) const
-        {
-            SERVICE_STATUS status = {};
-            for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
-                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state)
-                    return true;
-            return false;
-        }
-    };
-};
+{ return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded + "\n"; }
 
 // Presses key where control has the focus, as the user's keyboard would reach the dialog's
 // loop; then waits (for a key that moves the focus) until the focus has left control.
@@ -362,8 +271,7 @@ inline HWND Press(HWND dialog, int id, UINT key, bool moves = true)
     PostMessageA(control, WM_KEYDOWN, key, 1);
     PostMessageA(control, WM_KEYUP, key, 0xC0000001);
     for (int waited = 0; moves && waited < 5000; waited += 20, Sleep(20))
-        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-            return info.hwndFocus;
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control) return info.hwndFocus;
     return nullptr;
 }
 

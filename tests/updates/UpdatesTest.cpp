@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -13,104 +13,198 @@ namespace {
 using test::kSettings;
 const std::string kRecord = test::kSettingsFolder + "\\controls.txt";
 const std::string kServiceFolder = "C:\\ProgramData\\VORANDA";
-const std::string kUkMode2 = "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=2\r\n";
+const std::string kUk = "[BRAMOK 11.3 (English UK)]\r\n", kUs = "[BRAMOK 11.3 (English US)]\r\n",
+                  kNl = "[BRAMOK 11.3 (Nederlands)]\r\n", kUkMode2 = kUk + "UpdateMode=2\r\n";
+// What the user reads beside the modes, the upload and Check Now, in uk, us and nl.
+const char* const kTexts[][5] = {
+    {"&Install updates automatically (recommended)", "&Download updates, but let me choose when to install them",
+     "&Notify me, but do not download or install anything",
+     "&Send anonymised information about how BRAMOK is used", "&Check Now"},
+    {"&Install updates automatically (recommended)", "&Download updates, but let me choose when to install them",
+     "&Notify me, but don't download or install anything",
+     "&Send anonymized information about how BRAMOK is used", "&Check Now"},
+    {"Updates automatisch &installeren (aanbevolen)",
+     "Updates &downloaden, maar zelf kiezen wanneer ze worden ge\xEFnstalleerd",
+     "Mij &waarschuwen, maar niets downloaden of installeren",
+     "Anonieme gegevens over het gebruik van BRAMOK &verzenden", "&Nu controleren"}};
+const int kIds[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW};
+enum Service { kNone, kStopped, kRunning, kSlow };   // slow: answers after the manager's wait
+enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 
-void Click(HWND dialog, int id)
-{
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
+// The stand-in update service "VORANDA Update" for the object's life (started unless stopped),
+// recording each check-now; slow makes it answer later than the service manager waits.
+class TestService {
+public:
+    TestService(bool start, bool slow)
+    {
+        Remove();
+        const std::string command = "\"" + test::ExecutableFolder() + "UpdateService.exe\" \"" + kRecord +
+                                    "\" \"" + kSettings + "\" \"BRAMOK 11.3 (English US)\"" + (slow ? " slow" : "");
+        const Service service;
+        CloseServiceHandle(CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                          SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr,
+                                          nullptr, nullptr, nullptr, nullptr));
+        const Service created;
+        started = !start || (StartServiceA(created.handle, 0, nullptr) && created.Reaches(SERVICE_RUNNING));
+    }
+    ~TestService() { Remove(); }
+    static void Remove()   // also one left by an earlier run
+    {
+        const Service service;
+        SERVICE_STATUS status = {};
+        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) service.Reaches(SERVICE_STOPPED);
+        DeleteService(service.handle);
+    }
+    bool started = false;
+
+private:
+    static constexpr const char* kName = "VORANDA Update";
+    // The service with the manager that opened it, both closed at scope end.
+    struct Service {
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE handle = OpenServiceA(manager, kName, SERVICE_ALL_ACCESS);
+        ~Service() { CloseServiceHandle(handle), CloseServiceHandle(manager); }
+        bool Reaches(DWORD state) const
+        {
+            SERVICE_STATUS status = {};
+            for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
+                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state) return true;
+            return false;
+        }
+    };
+};
 
 struct UpdatesTest : ::testing::Test {
     void SetUp() override
     {
         test::CleanMachine();
-        test::TestService::Remove();   // one a run stopped half-way left would answer checks
-        for (const char* language : {"uk", "us", "nl"})
-            m_deployment.AddLanguage(language);
-        test::SetLanguage(std::string("uk\0", 3));
+        TestService::Remove();   // one a run stopped half-way left would answer checks
+        for (const char* language : {"uk", "us", "nl"}) m_deployment.AddLanguage(language);
     }
     void TearDown() override { test::CleanMachine(); }
-
-    // The host's output once drive has worked the dialog (given the host's process id).
-    std::string RunDialog(const std::function<void(HWND, DWORD)>& drive)
-    {
-        test::Process host(m_deployment.Host() + "startup 1 watch updates");
-        if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000))
-            drive(dialog, host.Id());
-        return host.Finish(60000);
-    }
     test::Deployment m_deployment{"updates-dialog"};
 };
 
-} // namespace
-
-TEST_F(UpdatesTest, CheckNowMarksTheFileThenSaysWhatTheServiceDid)
+// Works the dialog by steps; says what the user read on the way ("status TEXT", "box TEXT").
+std::string Drive(HWND dialog, DWORD processId, const std::string& steps)
 {
-    ASSERT_TRUE(test::WriteFileText(kSettings, "[BRAMOK 11.3 (English US)]\r\nUpdateMode=5\r\n"
-                                               "[General]\r\nBramokUpload=false\r\n"));
-    test::SetLanguage("us", REG_BINARY);   // the edition of a code stored without its end
-    const char* const sent = "Your request was sent.";   // string 4
-    const char* const failed = "The update service couldn't be reached.";   // string 5
-    const char* const check = "130 check=true\n";
-    // Status (null: hidden) and record: no service, stopped, running, slower than the wait.
-    const char* const rows[][2] = {{nullptr, ""}, {failed, ""}, {sent, check}, {sent, check}};
-    for (int row = 0; row < 4; ++row) {
-        DeleteFileA(kRecord.c_str());
-        auto service = row == 0 ? nullptr : std::make_unique<test::TestService>(
-            kRecord, kSettings, "BRAMOK 11.3 (English US)", row == 3);
-        ASSERT_TRUE(row < 2 || service->Start());
-        std::string status = "<hidden>";
-        bool firstChecked = false;
-        const std::string output = RunDialog([&](HWND dialog, DWORD) {
-            firstChecked = SendMessageA(GetDlgItem(dialog, IDC_UPDATE_MODE_1), BM_GETCHECK, 0, 0) &&
-                           !SendMessageA(GetDlgItem(dialog, IDC_PRODUCT_UPLOAD), BM_GETCHECK, 0, 0);
-            Click(dialog, IDC_CHECK_NOW);
-            if (IsWindowVisible(GetDlgItem(dialog, IDC_CHECK_STATUS)))
-                status = test::WindowText(GetDlgItem(dialog, IDC_CHECK_STATUS));
-            Click(dialog, ID_HELP);
-            Click(dialog, IDOK);
-        });
-        EXPECT_EQ(status.rfind(rows[row][0] ? rows[row][0] : "<hidden>", 0), 0u) << row << status;
-        EXPECT_TRUE(firstChecked);   // an unknown mode shows as the first, the upload as off
-        EXPECT_NE(output.find("help context 0x2006d command 1"), std::string::npos) << output;
-        if (row == 3)
-            Sleep(12000);   // let the handler finish before the stop is queued
-        service.reset();
-        EXPECT_EQ(test::ReadFileText(kRecord), rows[row][1]) << row;
+    const auto item = [&](int id) { return GetDlgItem(dialog, id); };
+    const auto checked = [&] {
+        int id = IDC_UPDATE_MODE_1;
+        while (id < IDC_UPDATE_MODE_3 && !IsDlgButtonChecked(dialog, id)) ++id;
+        return id;
+    };
+    std::istringstream words(steps);
+    std::string read;
+    for (std::string step; words >> step;) {
+        if (step == "tab") {   // every stop in order, from the chosen mode
+            const int stops[] = {checked(), IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW, IDOK, IDCANCEL, ID_HELP};
+            for (int stop = 0; stop < 6; ++stop)
+                EXPECT_EQ(test::Press(dialog, stops[stop], VK_TAB), item(stops[(stop + 1) % 6]))
+                    << "tab from " << stops[stop];
+        } else if (step == "down" || step == "up") {   // the choice and the focus move together
+            const int from = checked(), to = from + (step == "down" ? 1 : -1);
+            EXPECT_EQ(test::Press(dialog, from, step == "down" ? VK_DOWN : VK_UP), item(to));
+            EXPECT_EQ(checked(), to);
+        } else if (step == "space") {   // the box takes the key before the focus moves on
+            const UINT was = IsDlgButtonChecked(dialog, IDC_PRODUCT_UPLOAD);
+            test::Press(dialog, IDC_PRODUCT_UPLOAD, VK_SPACE, false);
+            for (int waited = 0; waited < 5000 && IsDlgButtonChecked(dialog, IDC_PRODUCT_UPLOAD) == was; waited += 20)
+                Sleep(20);
+        } else if (step == "enter" || step == "esc") {   // Enter presses OK, drawn as the default
+            EXPECT_EQ(SendMessageA(item(IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON);
+            test::Press(dialog, checked(), step == "enter" ? VK_RETURN : VK_ESCAPE, false);
+        } else if (step == "close") {
+            SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (step == "okbox") {   // only the box is left to find
+            ShowWindow(dialog, SW_HIDE);
+            PostMessageA(item(IDOK), BM_CLICK, 0, 0);
+            read += "box " + test::TakeMessageBox(processId, 5000) + "\n";
+        } else {   // a button's id
+            SendMessageA(item(std::stoi(step)), BM_CLICK, 0, 0);
+            if (std::stoi(step) == IDC_CHECK_NOW && IsWindowVisible(item(IDC_CHECK_STATUS)))
+                read += "status " + test::WindowText(item(IDC_CHECK_STATUS)) + "\n";
+        }
     }
-    EXPECT_EQ(test::ReadFileText(kSettings), "[BRAMOK 11.3 (English US)]\r\nUpdateMode=5\r\n"
-                                             "Check=false\r\n[General]\r\nBramokUpload=false\r\n");
+    return read;
 }
 
-// Cancel and close keep only the check-now flag. OK says a save failed only when the service's
-// folder is there (no folder: no service); either way it is IDOK.
-TEST_F(UpdatesTest, OnlyOkSavesAndAFailedSaveIsSaidWhenTheServiceIsInstalled)
-{
-    ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
-    for (int close : {IDCANCEL, SC_CLOSE}) {
-        const std::string output = RunDialog([&](HWND dialog, DWORD) {
-            for (int id : {IDC_UPDATE_MODE_1, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW})
-                Click(dialog, id);
-            SendMessageA(dialog, close == IDCANCEL ? WM_COMMAND : WM_SYSCOMMAND, close, 0);
-        });
-        EXPECT_NE(output.find("updates 2 resource=TestHost.exe"), std::string::npos) << output;
-    }
-    EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2 + "Check=true\r\n");
+} // namespace
 
-    for (bool installed : {false, true}) {   // the file cannot be written either way
+// What the user reads beside each control and what keys and clicks save: only OK (or Enter) saves,
+// into the edition's own section; Cancel, Esc and closing keep only the check-now flag; a failed
+// save is said where the service's folder is there; Check Now says what the service did.
+TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
+{
+    const std::string us5 = kUs + "UpdateMode=5\r\n", general = "[General]\r\nBramokUpload=",
+                      other = kUs + "UpdateMode=1\r\n", sent = "status Your request was sent.",
+                      help = "help context 0x2006d command 1\n", ok = "updates 1 resource=TestHost.exe\n",
+                      cancel = "updates 2 resource=TestHost.exe\n", check = "130 check=true\n";
+    const struct {
+        int language;   // of kTexts: uk, us, nl
+        Service service;
+        Folder folder;
+        std::string before, shown, steps, read, output, after, record, command = "updates";
+    } rows[] = {
+        // An unknown mode shows as the first, the upload as off.
+        {1, kNone, kSettingsThere, us5 + general + "false\r\n", "1 0", "1334 57670 1", "", help + ok,
+         us5 + "Check=false\r\n" + general + "false\r\n", ""},
+        {1, kStopped, kSettingsThere, us5, "1 1", "1334 1", "status The update service couldn't be reached.",
+         ok, us5 + "Check=false\r\n" + general + "true\r\n", ""},
+        {1, kRunning, kSettingsThere, us5, "1 1", "1334 1", sent, ok, us5 + "Check=false\r\n" + general + "true\r\n", check},
+        {1, kSlow, kSettingsThere, us5, "1 1", "1334 1", sent, ok, us5 + "Check=false\r\n" + general + "true\r\n", check},
+        {0, kNone, kSettingsThere, kUkMode2, "2 1", "1330 1335 1334 2", "", cancel, kUkMode2 + "Check=true\r\n", ""},
+        {0, kNone, kSettingsThere, kUkMode2, "2 1", "1330 1335 1334 close", "", cancel, kUkMode2 + "Check=true\r\n", ""},
+        {0, kNone, kNoServiceFolder, "", "1 1", "okbox", "box <none>\n", ok, "", ""},
+        {0, kNone, kUnwritable, "", "1 1", "okbox", "box Your settings could not", "beep 48\nbox\n" + ok, "", ""},
+        {0, kNone, kSettingsThere, kUkMode2 + other, "2 1", "tab down enter", "", ok,
+         kUk + "UpdateMode=3\r\nCheck=false\r\n" + other + general + "true\r\n", ""},
+        {1, kNone, kSettingsThere, kUs + "UpdateMode=3\r\n", "3 1", "tab up enter", "", ok,
+         kUs + "UpdateMode=2\r\nCheck=false\r\n" + general + "true\r\n", ""},
+        {2, kNone, kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "2 1", "tab space up enter", "", ok,
+         kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
+        {0, kNone, kSettingsThere, kUk + "UpdateMode=1\r\n", "1 1", "tab space down down esc", "", cancel,
+         kUk + "UpdateMode=1\r\n", "", "updates noparent"},   // owned by the main window all the same
+    };
+    for (const auto& row : rows) {
+        const std::string name = std::to_string(&row - rows) + " " + row.steps;
         test::RemoveTree(kServiceFolder);
-        if (installed)
-            test::FreshFolder(kServiceFolder + "\\UpdateService\\Settings.ini");
-        std::string box;
-        const std::string output = RunDialog([&](HWND dialog, DWORD processId) {
-            ShowWindow(dialog, SW_HIDE);   // only the box is left to find
-            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-            box = test::TakeMessageBox(processId, 5000);
-        });
-        EXPECT_EQ(box.rfind(installed ? "Your settings could not" : "<none>", 0), 0u) << box;
-        EXPECT_EQ(output, std::string("startup 1\n") + (installed ? "beep 48\nbox\n" : "") +
-                              "updates 1 resource=TestHost.exe\n");
-        EXPECT_EQ(GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES, installed);
+        if (row.folder != kNoServiceFolder)
+            test::FreshFolder(row.folder == kUnwritable ? kSettings : test::kSettingsFolder);
+        ASSERT_TRUE(row.before.empty() || test::WriteFileText(kSettings, row.before));
+        // The US code is stored without its end, as another type.
+        test::SetLanguage(row.language == 1 ? "us" : std::string(row.language ? "nl\0" : "uk\0", 3),
+                          row.language == 1 ? REG_BINARY : REG_SZ);
+        auto service = row.service == kNone ? nullptr : std::make_unique<TestService>(row.service >= kRunning,
+                                                                                      row.service == kSlow);
+        ASSERT_TRUE(!service || service->started);
+        std::string read = "<no dialog>", shown;
+        test::Process host(m_deployment.Host() + "startup 1 watch " + row.command);
+        if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000)) {
+            const HWND owner = GetWindow(dialog, GW_OWNER);   // modal: the host's window waits
+            EXPECT_TRUE(owner != nullptr && !IsWindowEnabled(owner)) << name;
+            // Automatic radio buttons opening a group, an automatic check box in one of its own.
+            for (int at = 0; at < 5; ++at) {
+                const HWND control = GetDlgItem(dialog, kIds[at]);
+                EXPECT_EQ(test::WindowText(control), kTexts[row.language][at]) << name << " " << at;
+                EXPECT_TRUE(at == 4 || (GetWindowLongA(control, GWL_STYLE) & (BS_TYPEMASK | WS_GROUP)) ==
+                            ((at < 3 ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) | (at % 3 ? 0 : WS_GROUP)))
+                    << name << " " << at;
+            }
+            for (int mode = 1; mode <= 3; ++mode)
+                shown += IsDlgButtonChecked(dialog, IDC_UPDATE_MODE_1 + mode - 1) ? std::to_string(mode) : "";
+            shown += IsDlgButtonChecked(dialog, IDC_PRODUCT_UPLOAD) ? " 1" : " 0";
+            read = Drive(dialog, host.Id(), row.steps);
+        }
+        EXPECT_EQ(shown, row.shown) << name;
+        EXPECT_EQ(read.rfind(row.read, 0), 0u) << name << ": " << read;
+        EXPECT_EQ(host.Finish(60000), "startup 1\n" + row.output) << name;
+        if (row.service == kSlow) Sleep(12000);   // let the handler finish before the stop is queued
+        service.reset();
+        EXPECT_EQ(test::ReadFileText(kSettings), row.after) << name;
+        EXPECT_EQ(test::ReadFileText(kRecord), row.record) << name;
+        EXPECT_EQ(GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES,
+                  row.folder != kNoServiceFolder) << name;
     }
 }
 
@@ -129,87 +223,9 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     FreeLibrary(real);
     CopyFileA((test::ExecutableFolder() + "fwtest\\TestModule.dll").c_str(), uk.c_str(), FALSE);
     ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
+    test::SetLanguage(std::string("uk\0", 3));
     // Were the host's dialog shown, "ok" would close it and write the file.
     EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
               "startup 1\nupdates -1 resource=TestHost.exe\nupdates -1 resource=TestHost.exe\n");
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
-}
-
-TEST_F(UpdatesTest, DutchDialogShowsAndSavesOnlyItsOwnEdition)
-{
-    test::SetLanguage(std::string("nl\0", 3));
-    ASSERT_TRUE(test::WriteFileText(kSettings, "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=2\r\n"
-                                               "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n"));
-    const std::string output = RunDialog([](HWND dialog, DWORD) {
-        const auto item = [&](int id) { return GetDlgItem(dialog, id); };
-        EXPECT_EQ(test::WindowText(item(IDC_CHECK_NOW)), "&Nu controleren");
-        // Automatic radio buttons opening a group, an automatic check box in one of its own;
-        // the stored mode and the upload default shown.
-        for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD}) {
-            const bool radio = id != IDC_PRODUCT_UPLOAD;
-            EXPECT_EQ(GetWindowLongA(item(id), GWL_STYLE) & (BS_TYPEMASK | WS_GROUP),
-                      (radio ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) |
-                          (radio && id != IDC_UPDATE_MODE_1 ? 0 : WS_GROUP)) << id;
-            EXPECT_EQ(SendMessageA(item(id), BM_GETCHECK, 0, 0), !radio || id == IDC_UPDATE_MODE_2)
-                << id;
-        }
-        for (int id : {IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD, IDOK})
-            Click(dialog, id);
-    });
-    EXPECT_EQ(output, "startup 1\nupdates 1 resource=TestHost.exe\n");
-    // Entries go where the file had them, new ones after.
-    EXPECT_EQ(test::ReadFileText(kSettings),
-              "[BRAMOK 11.3 (Nederlands)]\r\nUpdateMode=3\r\nCheck=false\r\n"
-              "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=3\r\n[General]\r\nBramokUpload=false\r\n");
-}
-
-// What the user reads beside each choice, and what choosing it with the keys saves: arrows move
-// the choice, Tab visits every stop in order, Enter saves as OK does, Esc saves nothing.
-TEST_F(UpdatesTest, KeysChooseTheModeTheUserReads)
-{
-    const char* const modes[][3] = {
-        {"&Install updates automatically (recommended)",
-         "&Download updates, but let me choose when to install them",
-         "&Notify me, but do not download or install anything"},
-        {"&Install updates automatically (recommended)",
-         "&Download updates, but let me choose when to install them",
-         "&Notify me, but don't download or install anything"},
-        {"Updates automatisch &installeren (aanbevolen)",
-         "Updates &downloaden, maar zelf kiezen wanneer ze worden ge\xEFnstalleerd",
-         "Mij &waarschuwen, maar niets downloaden of installeren"}};
-    const char* const editions[] = {"English UK", "English US", "Nederlands"};
-    const struct { int language, start, chosen; UINT key; } rows[] = {
-        {0, 2, 3, VK_RETURN}, {1, 3, 2, VK_RETURN}, {2, 2, 1, VK_RETURN}, {0, 1, 3, VK_ESCAPE}};
-    for (const auto& row : rows) {
-        const std::string section = std::string("[BRAMOK 11.3 (") + editions[row.language] + ")]\r\n";
-        const std::string before = section + "UpdateMode=" + std::to_string(row.start) + "\r\n";
-        ASSERT_TRUE(test::WriteFileText(kSettings, before));
-        test::SetLanguage(std::string(&"uk\0us\0nl\0"[3 * row.language], 3));
-        const std::string output = RunDialog([&](HWND dialog, DWORD) {
-            for (int mode = 0; mode < 3; ++mode)
-                EXPECT_EQ(test::WindowText(GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode)),
-                          modes[row.language][mode]) << row.language << mode;
-            const int checked = IDC_UPDATE_MODE_1 + row.start - 1;
-            const int stops[] = {checked, IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW, IDOK, IDCANCEL, ID_HELP};
-            for (int stop = 0; stop < 6; ++stop)
-                EXPECT_EQ(test::Press(dialog, stops[stop], VK_TAB), GetDlgItem(dialog, stops[(stop + 1) % 6]))
-                    << row.language << " tab from " << stops[stop];
-            for (int mode = row.start; mode != row.chosen; mode += row.chosen > mode ? 1 : -1)
-                EXPECT_EQ(test::Press(dialog, IDC_UPDATE_MODE_1 + mode - 1, row.chosen > mode ? VK_DOWN : VK_UP),
-                          GetDlgItem(dialog, IDC_UPDATE_MODE_1 + mode + (row.chosen > mode ? 0 : -2)));
-            const HWND chosen = GetDlgItem(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1);
-            EXPECT_EQ(SendMessageA(chosen, BM_GETCHECK, 0, 0), BST_CHECKED);
-            // The button Enter presses from a choice is OK, drawn as the default.
-            EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDOK), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
-                      DLGC_DEFPUSHBUTTON);
-            test::Press(dialog, IDC_UPDATE_MODE_1 + row.chosen - 1, row.key, false);
-        });
-        const bool saved = row.key == VK_RETURN;
-        EXPECT_EQ(output, std::string("startup 1\nupdates ") + (saved ? "1" : "2") +
-                              " resource=TestHost.exe\n");
-        EXPECT_EQ(test::ReadFileText(kSettings),
-                  saved ? section + "UpdateMode=" + std::to_string(row.chosen) +
-                              "\r\nCheck=false\r\n[General]\r\nBramokUpload=true\r\n"
-                        : before);
-    }
 }

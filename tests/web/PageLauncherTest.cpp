@@ -46,12 +46,10 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
     host.AddFolder("Help Files");
     host.AddFile("Help Files\\Releasenotes.htm");
     char shortPath[MAX_PATH] = "";
-    GetShortPathNameA((host.Folder() + "\\Help Files\\Releasenotes.htm").c_str(), shortPath,
-                      MAX_PATH);
+    GetShortPathNameA((host.Folder() + "\\Help Files\\Releasenotes.htm").c_str(), shortPath, MAX_PATH);
     const std::string from = "from " + module.Folder() + " startup 1 open ";
     EXPECT_EQ(Open(host, from + "261 \"Help Files\""), quoted + shortPath);
-    EXPECT_EQ(Open(host, from + "4 \"Help Files\""),
-              quoted + host.Folder() + "\\Help Files\\Quote.htm");
+    EXPECT_EQ(Open(host, from + "4 \"Help Files\""), quoted + host.Folder() + "\\Help Files\\Quote.htm");
 }
 
 TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
@@ -67,8 +65,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, value, REG_EXPAND_SZ);
         // Then many more failed calls, their boxes answered unseen, hold nothing more.
         std::string repeats = " quiet open 0 null held";
-        for (int i = 0; i < 5; ++i)
-            repeats += " open 0 null open 0 null open 0 null open 0 null";
+        for (int i = 0; i < 5; ++i) repeats += " open 0 null open 0 null open 0 null open 0 null";
         test::Process run(module.Host() + "startup 1 nowindow watch open 0 null" + repeats + " held");
         const std::string text = test::TakeMessageBox(run.Id(), 60000);
         const std::string output = run.Finish(60000), first = "startup 1\nbeep 0\nbox\nopen 0\n";

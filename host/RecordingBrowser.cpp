@@ -1,5 +1,5 @@
-// Test stand-in for the default browser: appends the command line it was started with to
-// the file named by BRM_BROWSER_RECORD.
+// The demo's and the tests' stand-in for the default browser: appends the command line it
+// was started with to the file named by BRM_BROWSER_RECORD.
 #include <windows.h>
 
 #include <cstdio>

@@ -1,15 +1,13 @@
-// Test helper, a process of its own so tests can run several at once:
-//   ActivityRecorder                  25 runs of code 77, category 5
-//   ActivityRecorder PATH [failing]   the inventory into PATH; "failing" fails every query it can,
-//                                     "blanks" names the display adapter " \t ab"
-#include "activity/ActivityLog.h"
+// The test host's inventory command:
+//   inventory MODE PATH    the inventory into PATH; MODE "failing" fails every query it can,
+//                          "blanks" names the display adapter " \t ab", any other changes nothing
 #include "activity/SystemInventory.h"
 #include "tests/support/ImportSlot.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -25,30 +23,27 @@ BOOL WINAPI BlankAdapter(const char*, DWORD index, DISPLAY_DEVICEA* device, DWOR
 FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = &GetProcAddress;
 FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 {
-    return std::strcmp(name, "GetLogicalProcessorInformation") == 0
-               ? nullptr : g_getProcAddress(module, name);
+    return std::strcmp(name, "GetLogicalProcessorInformation") == 0 ? nullptr : g_getProcAddress(module, name);
 }
 
 } // namespace
 
-int main(int argc, char** argv)
+// Commands of the test host, each a process of its own so tests can run several at once.
+bool ActivityCommand(int argc, char** argv, int& i)
 {
-    if (argc == 1) {
-        for (int i = 0; i < 25; ++i)
-            LogActivity(77, 5);
-        std::puts("recorded 25");
-        return 0;
-    }
+    if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc) return false;
+    const std::string mode = argv[++i];
     const HMODULE self = GetModuleHandleA(nullptr);
-    if (argc == 3 && std::strcmp(argv[2], "blanks") == 0) {
+    if (mode == "blanks") {
         ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&BlankAdapter));
-    } else if (argc == 3) {
+    } else if (mode == "failing") {
         ReplaceImport(self, "GetVersionExA", reinterpret_cast<const void*>(&Fail1));
         ReplaceImport(self, "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));
         ReplaceImport(self, "EnumDisplaySettingsA", reinterpret_cast<const void*>(&Fail3));
         ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&Fail4));
+        ReplaceImport(self, "GetLocaleInfoA", reinterpret_cast<const void*>(&Fail4));
         ReplaceImport(self, "GetProcAddress", reinterpret_cast<const void*>(&NoProcessorInfo));
     }
-    WriteSystemInventory(argv[1]);
-    return 0;
+    WriteSystemInventory(argv[++i]);
+    return true;
 }
