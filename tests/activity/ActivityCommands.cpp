@@ -28,7 +28,7 @@ FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
 
 } // namespace
 
-// Commands of the test host, each a process of its own so tests can run several at once.
+// Run in a test host process of its own, so tests can run several at once.
 bool ActivityCommand(int argc, char** argv, int& i)
 {
     if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc) return false;

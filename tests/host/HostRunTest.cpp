@@ -57,16 +57,13 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
         EXPECT_EQ(run.ExitCode(), row[0] == "version frobnicate" ? 2u : 0u) << row[0];
     }
     // Without the support module beside it, or where its path would not fit, the host says so.
-    for (const std::string& place : {std::string("C:\\brmtest\\alone"), "C:\\brmtest\\" + std::string(238, 'd')}) {
-        test::FreshFolder(place);
-        const bool deep = place.size() > 100;   // the module is there, its path too long
-        for (const char* file : {"BRMFW.dll", deep ? "BRMSUPP.dll" : "BRMFW.dll"})
-            CopyFileA((test::ExecutableFolder() + file).c_str(), (place + "\\" + file).c_str(), FALSE);
-        CopyFileA(host.c_str(), (place + "\\h.exe").c_str(), FALSE);
-        test::Process run("\"" + place + "\\h.exe\" version");
+    for (const bool deep : {false, true}) {
+        const test::Deployment place(deep ? std::string(238, 'd') : "alone");
+        if (!deep) DeleteFileA((place.Folder() + "\\BRMSUPP.dll").c_str());
+        CopyFileA(host.c_str(), (place.Folder() + "\\h.exe").c_str(), FALSE);
+        test::Process run("\"" + place.Folder() + "\\h.exe\" version");
         EXPECT_EQ(run.Finish(60000), "error: BRMSUPP.dll or its exports not found\n") << deep;
         EXPECT_EQ(run.ExitCode(), 3u) << deep;
-        test::RemoveTree(place);
     }
     EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{browser + " http://www.voranda.com/bramok/"});
     EXPECT_EQ(test::ReadFileText(test::kSettings), "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"

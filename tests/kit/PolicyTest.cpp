@@ -17,8 +17,9 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
     const auto logs = [&](const std::string& why, bool clear) {   // clear: no policy left after
         test::FreshFolder(test::kLogFolder);
         EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n") << why;
-        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
-            if (clear) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
+        if (clear)
+            for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+                RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
         return !test::ListFiles(test::kLogFolder).empty();
     };
     char windows[MAX_PATH] = "";

@@ -40,12 +40,11 @@ public:
         Remove();
         const std::string command = "\"" + test::ExecutableFolder() + "UpdateService.exe\" \"" + kRecord +
                                     "\" \"" + kSettings + "\" \"BRAMOK 11.3 (English US)\"" + (slow ? " slow" : "");
-        const Service service;
-        CloseServiceHandle(CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                          SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr,
-                                          nullptr, nullptr, nullptr, nullptr));
-        const Service created;
-        started = !start || (StartServiceA(created.handle, 0, nullptr) && created.Reaches(SERVICE_RUNNING));
+        Service service;   // none yet: the handle is the one the manager creates
+        service.handle = CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
+                                        nullptr, nullptr, nullptr);
+        started = !start || (StartServiceA(service.handle, 0, nullptr) && service.Reaches(SERVICE_RUNNING));
     }
     ~TestService() { Remove(); }
     static void Remove()   // also one left by an earlier run

@@ -102,9 +102,9 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     }
     BSTR action = nullptr;   // named for the reader; no child to ask of
     EXPECT_TRUE(reader->get_accDefaultAction(self, &action) == S_OK && action == std::wstring(L"Jump"));
-    self.lVal = 1;
-    EXPECT_NE(reader->get_accDefaultAction(self, &action), S_OK);
-    self.lVal = CHILDID_SELF;
+    VARIANT child = self;
+    child.lVal = 1;
+    EXPECT_NE(reader->get_accDefaultAction(child, &action), S_OK);
     SysFreeString(action);
     EXPECT_EQ(reader->accDoDefaultAction(self), S_OK);
     EXPECT_EQ(test::RecordLines(record, 4).back(), browser + "from-string\"");
