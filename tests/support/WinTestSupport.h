@@ -21,11 +21,7 @@ const std::string kSettingsFolder = "C:\\ProgramData\\VORANDA\\UpdateService";
 const std::string kSettings = kSettingsFolder + "\\Settings.ini";
 
 inline std::string ReadFileText(const std::string& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
+{ std::ostringstream text; text << std::ifstream(path, std::ios::binary).rdbuf(); return text.str(); }
 
 inline bool WriteFileText(const std::string& path, const std::string& text)
 { return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text); }
@@ -47,18 +43,10 @@ inline void FreshFolder(const std::string& folder)
 
 // Folder of the running program, with a trailing backslash.
 inline std::string ExecutableFolder()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, std::strrchr(path, '\\') + 1);
-}
+{ char path[MAX_PATH] = ""; GetModuleFileNameA(nullptr, path, MAX_PATH); return std::string(path, std::strrchr(path, '\\') + 1); }
 
 inline std::string ProfileString(const std::string& path, const char* section, const char* key)
-{
-    char value[1024] = "";
-    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path.c_str());
-    return value;
-}
+{ char value[1024] = ""; return GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path.c_str()), value; }
 
 // The month's only activity log file, or "" when there is not exactly one.
 inline std::string OnlyLog()
@@ -181,17 +169,14 @@ inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutM
 
 // WM_GETTEXT reaches the control even in another process.
 inline std::string WindowText(HWND window)
-{
-    char text[1024] = "";
-    return SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), text;
-}
+{ char text[1024] = ""; return SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), text; }
 
-// The text of the process's next message box, which is then closed; "<none>" if none shows.
+// "CAPTION: TEXT" of the process's next message box, which is then closed; "<none>" if none shows.
 inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
 {
     HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
     if (box == nullptr) return "<none>";
-    const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+    const std::string text = WindowText(box) + ": " + WindowText(GetDlgItem(box, 0xFFFF));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return text;
 }

@@ -31,53 +31,47 @@ const int kIds[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC
 enum Service { kNone, kStopped, kRunning, kSlow };   // slow: answers after the manager's wait
 enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 
-// The stand-in update service "VORANDA Update" for the object's life (started unless stopped),
-// recording each check-now; slow makes it answer later than the service manager waits.
+// The stand-in update service "VORANDA Update" as a row asks, recording each check-now, for the
+// object's life; one a run stopped half-way left would answer checks, so it goes first.
 class TestService {
 public:
-    TestService(bool start, bool slow)
+    explicit TestService(Service kind)
     {
         Remove();
-        const std::string command = "\"" + test::ExecutableFolder() + "UpdateService.exe\" \"" + kRecord +
-                                    "\" \"" + kSettings + "\" \"BRAMOK 11.3 (English US)\"" + (slow ? " slow" : "");
-        Service service;   // none yet: the handle is the one the manager creates
-        service.handle = CreateServiceA(service.manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                        SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
-                                        nullptr, nullptr, nullptr);
-        started = !start || (StartServiceA(service.handle, 0, nullptr) && service.Reaches(SERVICE_RUNNING));
+        if (kind == kNone) return;
+        const std::string command = "\"" + test::ExecutableFolder() + "UpdateService.exe\" \"" + kRecord + "\" \"" +
+                                    kSettings + "\" \"BRAMOK 11.3 (English US)\"" + (kind == kSlow ? " slow" : "");
+        m_service = CreateServiceA(m_manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                   SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
+                                   nullptr, nullptr, nullptr);
+        started = kind == kStopped || (StartServiceA(m_service, 0, nullptr) && Reaches(SERVICE_RUNNING));
     }
-    ~TestService() { Remove(); }
-    static void Remove()   // also one left by an earlier run
-    {
-        const Service service;
-        SERVICE_STATUS status = {};
-        if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) service.Reaches(SERVICE_STOPPED);
-        DeleteService(service.handle);
-    }
-    bool started = false;
+    ~TestService() { Remove(), CloseServiceHandle(m_manager); }
+    bool started = true;
 
 private:
     static constexpr const char* kName = "VORANDA Update";
-    // The service with the manager that opened it, both closed at scope end.
-    struct Service {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE handle = OpenServiceA(manager, kName, SERVICE_ALL_ACCESS);
-        ~Service() { CloseServiceHandle(handle), CloseServiceHandle(manager); }
-        bool Reaches(DWORD state) const
-        {
-            SERVICE_STATUS status = {};
-            for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
-                if (QueryServiceStatus(handle, &status) && status.dwCurrentState == state) return true;
-            return false;
-        }
-    };
+    void Remove()   // through the handle the manager gave, else one opened now
+    {
+        SERVICE_STATUS status = {};
+        if (!m_service) m_service = OpenServiceA(m_manager, kName, SERVICE_ALL_ACCESS);
+        if (ControlService(m_service, SERVICE_CONTROL_STOP, &status)) Reaches(SERVICE_STOPPED);
+        DeleteService(m_service), CloseServiceHandle(m_service), m_service = nullptr;
+    }
+    bool Reaches(DWORD state) const
+    {
+        SERVICE_STATUS status = {};
+        for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
+            if (QueryServiceStatus(m_service, &status) && status.dwCurrentState == state) return true;
+        return false;
+    }
+    SC_HANDLE m_manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), m_service = nullptr;
 };
 
 struct UpdatesTest : ::testing::Test {
     void SetUp() override
     {
         test::CleanMachine();
-        TestService::Remove();   // one a run stopped half-way left would answer checks
         for (const char* language : {"uk", "us", "nl"}) m_deployment.AddLanguage(language);
     }
     void TearDown() override { test::CleanMachine(); }
@@ -155,7 +149,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         {0, kNone, kSettingsThere, kUkMode2, "2 1", "1330 1335 1334 2", "", cancel, kUkMode2 + "Check=true\r\n", ""},
         {0, kNone, kSettingsThere, kUkMode2, "2 1", "1330 1335 1334 close", "", cancel, kUkMode2 + "Check=true\r\n", ""},
         {0, kNone, kNoServiceFolder, "", "1 1", "okbox", "box <none>\n", ok, "", ""},
-        {0, kNone, kUnwritable, "", "1 1", "okbox", "box Your settings could not", "beep 48\nbox\n" + ok, "", ""},
+        {0, kNone, kUnwritable, "", "1 1", "okbox", "box Software Updates: Your settings could not", "beep 48\nbox\n" + ok, "", ""},
         {0, kNone, kSettingsThere, kUkMode2 + other, "2 1", "tab down enter", "", ok,
          kUk + "UpdateMode=3\r\nCheck=false\r\n" + other + general + "true\r\n", ""},
         {1, kNone, kSettingsThere, kUs + "UpdateMode=3\r\n", "3 1", "tab up enter", "", ok,
@@ -174,9 +168,8 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // The US code is stored without its end, as another type.
         test::SetLanguage(row.language == 1 ? "us" : std::string(row.language ? "nl\0" : "uk\0", 3),
                           row.language == 1 ? REG_BINARY : REG_SZ);
-        auto service = row.service == kNone ? nullptr : std::make_unique<TestService>(row.service >= kRunning,
-                                                                                      row.service == kSlow);
-        ASSERT_TRUE(!service || service->started);
+        auto service = std::make_unique<TestService>(row.service);
+        ASSERT_TRUE(service->started);
         std::string read = "<no dialog>", shown;
         test::Process host(m_deployment.Host() + "startup 1 watch " + row.command);
         if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000)) {
@@ -211,16 +204,19 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 // nothing read or written.
 TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
 {
+    // The UK dialog moves into the host; the language module keeps no resources.
     const std::string uk = m_deployment.Folder() + "\\uk\\BRMSUPP.DLL";
     HMODULE real = LoadLibraryExA(uk.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(real, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), RT_DIALOG);
     ASSERT_NE(found, nullptr);
-    HANDLE update = BeginUpdateResourceA((m_deployment.Folder() + "\\TestHost.exe").c_str(), 0);
-    ASSERT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
-                                LockResource(LoadResource(real, found)), SizeofResource(real, found)));
-    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+    std::string dialog(static_cast<const char*>(LockResource(LoadResource(real, found))), SizeofResource(real, found));
     FreeLibrary(real);
-    CopyFileA((test::ExecutableFolder() + "fwtest\\TestModule.dll").c_str(), uk.c_str(), FALSE);
+    for (const std::string& file : {m_deployment.Folder() + "\\TestHost.exe", uk}) {
+        HANDLE update = BeginUpdateResourceA(file.c_str(), file == uk);
+        ASSERT_TRUE(file == uk || UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
+                                                  &dialog[0], static_cast<DWORD>(dialog.size())));
+        ASSERT_TRUE(EndUpdateResourceA(update, FALSE)) << file;
+    }
     ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
     test::SetLanguage(std::string("uk\0", 3));
     // Were the host's dialog shown, "ok" would close it and write the file.

@@ -74,7 +74,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
         EXPECT_TRUE(held < last && output.substr(held, output.find('\n', held) - held) ==
                                        output.substr(last, output.find('\n', last) - last))
             << value << ": " << output;
-        EXPECT_EQ(text.rfind("Your default web browser could not be found or started.", 0), 0u)
+        EXPECT_EQ(text.rfind("BRAMOK: Your default web browser could not be found or started.", 0), 0u)
             << value << ": " << text;
     }
     // With a window the host's own resources answer: no string 42, so nothing shows.
