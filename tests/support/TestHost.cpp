@@ -15,6 +15,8 @@
 #include "tests/support/ImportSlot.h"
 #include "tests/support/WinTestSupport.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -75,6 +77,14 @@ std::string Holdings()
     return text;
 }
 
+// The process's private memory in KiB, which a leak on the heap grows.
+std::string Memory()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return " memory=" + std::to_string(counters.PagefileUsage / 1024);
+}
+
 void Soak(HostSession& host, int cycles, int pageEvery)
 {
     std::string half;
@@ -87,9 +97,9 @@ void Soak(HostSession& host, int cycles, int pageEvery)
         host.support.showUpdates(&host.mainWindow);
         if ((cycle - 1) % pageEvery == 0) host.support.openPage(2, "");
         host.support.shutdown(&host.mainWindow);
-        if (cycle == cycles / 2) half = Holdings();
+        if (cycle == cycles / 2) half = Holdings() + Memory();
     }
-    std::printf("soak %d half %s last %s\n", cycles, half.c_str(), Holdings().c_str());
+    std::printf("soak %d half %s last %s\n", cycles, half.c_str(), (Holdings() + Memory()).c_str());
 }
 
 } // namespace
