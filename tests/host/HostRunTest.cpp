@@ -28,8 +28,6 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     }
     EXPECT_EQ(test::ProfileString(test::OnlyLog(), "1-1-9", "1"), "1000");
     EXPECT_EQ(test::RecordLines(record, 20).size(), 20u);
-    DeleteFileA(record.c_str());
-    test::CleanMachine();
 }
 
 // The demo host run as scripts/demo runs it, with the browser command the demo registers.
@@ -68,8 +66,6 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
     EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{browser + " http://www.voranda.com/bramok/"});
     EXPECT_EQ(test::ReadFileText(test::kSettings), "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"
               "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
-    DeleteFileA(record.c_str());
-    test::CleanMachine();
 }
 
 // In the About box, a link with the focus opens its page on Space and takes no other keys: Tab

@@ -12,7 +12,6 @@ const std::string kHost = "TestHost.exe", kShutdown = "shutdown\n";
 
 struct ModuleTest : ::testing::Test {
     void SetUp() override { test::CleanMachine(); }
-    void TearDown() override { test::CleanMachine(); }
 };
 
 } // namespace

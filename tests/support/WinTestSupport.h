@@ -122,16 +122,10 @@ public:
             m_info = {};
         SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);   // not into later children
     }
-    ~Process()
-    {
-        TerminateProcess(m_info.hProcess, 1);
-        for (HANDLE handle : {m_info.hProcess, m_info.hThread, m_output}) CloseHandle(handle);
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    ~Process() { TerminateProcess(m_info.hProcess, 1); for (HANDLE h : {m_info.hProcess, m_info.hThread, m_output}) CloseHandle(h); }
+    Process(const Process&) = delete; Process& operator=(const Process&) = delete;
     DWORD Id() const { return m_info.dwProcessId; }
-    DWORD ExitCode() const
-    { DWORD code = 0; return GetExitCodeProcess(m_info.hProcess, &code), code; }
+    DWORD ExitCode() const { DWORD code = 0; return GetExitCodeProcess(m_info.hProcess, &code), code; }
     // Its output without '\r' once it ends or timeoutMs pass (then it is ended).
     std::string Finish(DWORD timeoutMs)
     {
@@ -184,9 +178,7 @@ inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
 // This process's kernel handles, GDI objects and cursors, found by trying every handle value
 // (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
 // GetProcessHandleCount with 0.
-struct Holdings {
-    int handles = 0, gdi = 0, cursors = 0;
-};
+struct Holdings { int handles = 0, gdi = 0, cursors = 0; };
 inline Holdings CountHoldings()
 {
     Holdings count;
@@ -215,8 +207,7 @@ public:
             CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
     }
     ~Deployment() { RemoveTree(m_folder); }
-    Deployment(const Deployment&) = delete;
-    Deployment& operator=(const Deployment&) = delete;
+    Deployment(const Deployment&) = delete; Deployment& operator=(const Deployment&) = delete;
     const std::string& Folder() const { return m_folder; }
     std::string Host() const { return "\"" + m_folder + "\\TestHost.exe\" "; }
     void AddLanguage(const std::string& code) const

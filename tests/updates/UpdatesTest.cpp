@@ -74,7 +74,6 @@ struct UpdatesTest : ::testing::Test {
         test::CleanMachine();
         for (const char* language : {"uk", "us", "nl"}) m_deployment.AddLanguage(language);
     }
-    void TearDown() override { test::CleanMachine(); }
     test::Deployment m_deployment{"updates-dialog"};
 };
 

@@ -79,5 +79,4 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
     }
     // With a window the host's own resources answer: no string 42, so nothing shows.
     EXPECT_EQ(module.Run("startup 1 watch open 0 null"), "startup 1\nopen 0\n");
-    test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
 }

@@ -117,6 +117,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_EQ(RUNTIME_CLASS(CStaticLink)->m_pBaseClass, RUNTIME_CLASS(CStatic));
     EXPECT_TRUE(object->IsKindOf(RUNTIME_CLASS(CCmdTarget)));
     EXPECT_FALSE(CStatic().IsKindOf(RUNTIME_CLASS(CStaticLink)));
+    struct Plain : CObject {} plain;   // a host's class with no run-time class of its own is a CObject
+    EXPECT_TRUE(plain.IsKindOf(RUNTIME_CLASS(CObject)) && !plain.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
 
     ReplaceImport(GetModuleHandleA(nullptr), "MessageBeep", reinterpret_cast<const void*>(&CountBeep));
     EXPECT_FALSE(links[3].OpenLink());
@@ -148,6 +150,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     HDC dc = GetDC(g_dialog);
     LOGFONTA base = {};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base, &base);
+    CFont font;   // as a host uses the framework's font: made, deleted, then nothing left to delete
+    EXPECT_TRUE(font.CreateFontIndirect(&base) && font.DeleteObject() && !font.DeleteObject());
     HGDIOBJ ownedFont = nullptr;
     for (int id : {kNowhere, kFromText, kPlain}) {
         SelectObject(dc, GetStockObject(SYSTEM_FONT));
