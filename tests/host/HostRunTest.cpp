@@ -41,10 +41,8 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
     test::UseRecordingBrowser(record);
     const std::string browser = "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\"";
     test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, browser + " -nohome");
-    const std::string uk = "uk\\BRMSUPP.DLL";
-    const std::string rows[][2] = {
-        {"startup 1 nowindow state version shutdown",
-         "startup 1\nstate resource=" + uk + " wait=0 loaded=" + uk + "\nversion 5 2015\nshutdown\n"},
+    const std::string uk = "uk\\BRMSUPP.DLL", rows[][2] = {
+        {"startup 1 nowindow state version shutdown", "startup 1\n" + test::State(uk, uk) + "version 5 2015\nshutdown\n"},
         {"open 0 null", "open 0\n"},
         {"startup 1 updates ok about ok shutdown", "startup 1\nupdates 1 resource=BramokHost.exe\nabout 1\nshutdown\n"},
         {"version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n"},

@@ -55,9 +55,15 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
 TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
 {
     test::Deployment module("pages");
-    module.AddLanguage("uk");
-    test::SetLanguage(std::string("uk\0", 3));
-    for (const std::string value : {"<no key>", "<no default>", "", "\"C:\\none.exe\" \"%1\""}) {
+    const std::string values[] = {"<no key>", "<no default>", "", "\"C:\\none.exe\" \"%1\""}, texts[] = {
+        "Your default web browser could not be found or started. Please check which programme opens web pages on this computer.",
+        "Your default web browser couldn't be found or started. Please check which program opens web pages on this computer.",
+        "Uw standaardwebbrowser is niet gevonden of kan niet worden gestart. Controleer welk programma webpagina's op deze "
+        "computer opent."};
+    for (const char* code : {"uk", "us", "nl"}) module.AddLanguage(code);
+    for (int at = 0; at < 4; ++at) {   // the box in each language
+        const std::string& value = values[at];
+        test::SetLanguage(std::string(&"uk\0us\0nl\0uk"[at * 3], 3));
         test::DeleteValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr);
         if (value == "<no default>")
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, "other", "x");
@@ -74,8 +80,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
         EXPECT_TRUE(held < last && output.substr(held, output.find('\n', held) - held) ==
                                        output.substr(last, output.find('\n', last) - last))
             << value << ": " << output;
-        EXPECT_EQ(text.rfind("BRAMOK: Your default web browser could not be found or started.", 0), 0u)
-            << value << ": " << text;
+        EXPECT_EQ(text, "BRAMOK: " + texts[at % 3]) << value;
     }
     // With a window the host's own resources answer: no string 42, so nothing shows.
     EXPECT_EQ(module.Run("startup 1 watch open 0 null"), "startup 1\nopen 0\n");
