@@ -102,7 +102,8 @@ bool Flag(int& i, int argc, char** argv, const char* word)
 
 void CHostApp::WinHelp(DWORD_PTR data, UINT command)
 {
-    std::printf("help context 0x%lx command %u\n", static_cast<unsigned long>(data), command);
+    std::printf("help context 0x%lx command %u resource=%s\n", static_cast<unsigned long>(data), command,
+                Describe(AfxGetResourceHandle()).c_str());
     std::fflush(stdout);
 }
 

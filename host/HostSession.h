@@ -4,7 +4,8 @@
 #include "framework/Wnd.h"
 #include "host/SupportModule.h"
 
-// The host's application object. It has no help file: its help says which context was asked for.
+// The host's application object. It has no help file: its help says which context was asked for
+// and which module answers resource requests meanwhile.
 class CHostApp : public CWinApp {
 public:
     CHostApp() : CWinApp("BRAMOK") {}

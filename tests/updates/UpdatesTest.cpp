@@ -130,8 +130,9 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 {
     const std::string us5 = kUs + "UpdateMode=5\r\n", general = "[General]\r\nBramokUpload=",
                       other = kUs + "UpdateMode=1\r\n", sent = "status Your request was sent.",
-                      help = "help context 0x2006d command 1\n", ok = "updates 1 resource=TestHost.exe\n",
-                      cancel = "updates 2 resource=TestHost.exe\n", check = "130 check=true\n";
+                      help = "help context 0x2006d command 1 resource=us\\BRMSUPP.DLL\n",
+                      ok = "updates 1 resource=TestHost.exe\n", cancel = "updates 2 resource=TestHost.exe\n",
+                      check = "130 check=true\n";
     const struct {
         int language;   // of kTexts: uk, us, nl
         Service service;
