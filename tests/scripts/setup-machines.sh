@@ -18,11 +18,11 @@ dpkg) case $1 in
   --print-foreign-architectures) cat "$M/arch" ;;
   --add-architecture) echo "$2" >> "$M/arch" ;;
   *) exec /usr/bin/dpkg "$@" ;; esac ;;
-dpkg-query) shift 2; status=0  # all installed but those in missing; qemu as listed in dpkg
-  for p; do
+dpkg-query) shift 2; status=0  # all installed but those in missing; qemu as listed in dpkg; pkgconf
+  for p; do                      # named with its architecture, as a Multi-Arch "same" package is
     v=$(awk -v p="$p" '$1 == p { v = $2 } END { print v }' "$M/dpkg")
     [[ -z $v && $p != qemu-user-static ]] && ! grep -qx "$p" "$M/missing" && v=1.0
-    if [[ -n $v ]]; then echo "$p $v ii "; else echo "dpkg-query: no packages found matching $p" >&2; status=1; fi
+    if [[ -n $v ]]; then echo "${p/%pkgconf/pkgconf:amd64} $v ii "; else echo "dpkg-query: no packages found matching $p" >&2; status=1; fi
   done; exit $status ;;
 apt-get) [[ -e $M/offline ]] && { echo "E: Failed to fetch (no registry)" >&2; exit 100; }
   suite=main; [[ $* == *"-t "* ]] && suite=backports
