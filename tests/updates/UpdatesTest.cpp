@@ -209,14 +209,13 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     HMODULE real = LoadLibraryExA(uk.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(real, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), RT_DIALOG);
     ASSERT_NE(found, nullptr);
-    std::string dialog(static_cast<const char*>(LockResource(LoadResource(real, found))), SizeofResource(real, found));
+    HANDLE update = BeginUpdateResourceA((m_deployment.Folder() + "\\TestHost.exe").c_str(), FALSE);
+    ASSERT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
+                                LockResource(LoadResource(real, found)), SizeofResource(real, found)));
+    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
     FreeLibrary(real);
-    for (const std::string& file : {m_deployment.Folder() + "\\TestHost.exe", uk}) {
-        HANDLE update = BeginUpdateResourceA(file.c_str(), file == uk);
-        ASSERT_TRUE(file == uk || UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
-                                                  &dialog[0], static_cast<DWORD>(dialog.size())));
-        ASSERT_TRUE(EndUpdateResourceA(update, FALSE)) << file;
-    }
+    update = BeginUpdateResourceA(uk.c_str(), TRUE);   // every resource of the module goes
+    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
     ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
     test::SetLanguage(std::string("uk\0", 3));
     // Were the host's dialog shown, "ok" would close it and write the file.

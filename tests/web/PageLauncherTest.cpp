@@ -60,10 +60,11 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
         "Your default web browser couldn't be found or started. Please check which program opens web pages on this computer.",
         "Uw standaardwebbrowser is niet gevonden of kan niet worden gestart. Controleer welk programma webpagina's op deze "
         "computer opent."};
-    for (const char* code : {"uk", "us", "nl"}) module.AddLanguage(code);
+    const char* const codes[] = {"uk", "us", "nl"};   // of texts
+    for (const char* code : codes) module.AddLanguage(code);
     for (int at = 0; at < 4; ++at) {   // the box in each language
         const std::string& value = values[at];
-        test::SetLanguage(std::string(&"uk\0us\0nl\0uk"[at * 3], 3));
+        test::SetLanguage(codes[at % 3] + std::string(1, '\0'));
         test::DeleteValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr);
         if (value == "<no default>")
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, "other", "x");
