@@ -1,6 +1,7 @@
 // The test host's "fit" command: dialog 109 in a language, or the host's About box, measured
 // at the scale the process started with (wine takes the screen's dots per inch then).
-//   fit CODE|about   "fit NAME DPI", then a "fail" line per fault; the dialog is cancelled
+//   fit CODE|about   "fit NAME DPI", "font FACE" (the face the dialog's text is drawn in), then a
+//                    "fail" line per fault; the dialog is cancelled
 #include "host/AboutDlg.h"
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
@@ -39,7 +40,15 @@ void Fit(HWND control, const std::string& text, bool wrap, int margin, UINT pref
 
 void Measure(HWND dialog)
 {
-    RECT client, window, both, four = {0, 0, 4, 0};   // 4 dialog units: a button's frames
+    // The face drawn, not the one asked for: "MS Shell Dlg" is whatever it stands for here.
+    OUTLINETEXTMETRICA metrics[8] = {};   // the names follow the fixed part
+    HDC dc = GetDC(dialog);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    const UINT size = GetOutlineTextMetricsA(dc, sizeof metrics, metrics);
+    ReleaseDC(dialog, dc);
+    const char* names = reinterpret_cast<const char*>(metrics);
+    const auto family = reinterpret_cast<UINT_PTR>(metrics[0].otmpFamilyName);
+    std::printf("font %s\n", size != 0 && family < size ? names + family : "?");    RECT client, window, both, four = {0, 0, 4, 0};   // 4 dialog units: a button's frames
     GetClientRect(dialog, &client);
     GetWindowRect(dialog, &window);
     MapDialogRect(dialog, &four);

@@ -4,18 +4,31 @@
 
 // Every text fits its control at 100, 125, 150 and 200%, in every language and the
 // pseudo-language, and in the host's About box; controls stay apart, inside the dialog, with
-// mnemonics of their own.
+// mnemonics of their own. First in the face a Windows user gets for "MS Shell Dlg", then in a
+// wider one, which stands in for a translator's longer text.
 TEST(DialogFitTest, EveryTextFitsAtEveryScaleInEveryLanguage)
 {
-    for (DWORD dpi : {96, 120, 144, 192}) {
-        test::SetValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels",
-                       std::string(reinterpret_cast<const char*>(&dpi), 4), REG_DWORD);
-        const std::string scale = " " + std::to_string(dpi) + "\n";
-        EXPECT_EQ(test::RunProcess("\"" + test::ExecutableFolder() + "TestHost.exe\" startup 1 "
-                                   "nowindow fit uk fit us fit nl fit qps-ploc shutdown fit about",
-                                   120000),
-                  "startup 1\nfit uk" + scale + "fit us" + scale + "fit nl" + scale +
-                      "fit qps-ploc" + scale + "shutdown\nfit about" + scale);
+    const char* const substitutes = "Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
+    HKEY fonts = nullptr;
+    // The 64-bit view, where wine's font code reads it in a 32-bit process too.
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, substitutes, 0,
+                            KEY_SET_VALUE | KEY_WOW64_64KEY, &fonts),
+              ERROR_SUCCESS);
+    for (const std::string face : {"Tahoma", "DejaVu Sans"}) {
+        RegSetValueExA(fonts, "MS Shell Dlg", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(face.c_str()), face.size() + 1);
+        for (DWORD dpi : {96, 120, 144, 192}) {
+            test::SetValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels",
+                           std::string(reinterpret_cast<const char*>(&dpi), 4), REG_DWORD);
+            const std::string fit = " " + std::to_string(dpi) + "\nfont " + face + "\n";
+            EXPECT_EQ(test::RunProcess("\"" + test::ExecutableFolder() + "TestHost.exe\" startup 1 "
+                                       "nowindow fit uk fit us fit nl fit qps-ploc shutdown fit about",
+                                       120000),
+                      "startup 1\nfit uk" + fit + "fit us" + fit + "fit nl" + fit + "fit qps-ploc" +
+                          fit + "shutdown\nfit about" + fit);
+        }
     }
+    RegSetValueExA(fonts, "MS Shell Dlg", 0, REG_SZ, reinterpret_cast<const BYTE*>("Tahoma"), 7);
+    RegCloseKey(fonts);
     test::DeleteValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
 }

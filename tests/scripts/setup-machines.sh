@@ -69,12 +69,12 @@ machine() {
       [[ $word == registered ]] || touch -d '-1 hour' "$M/binfmt/qemu-i386" ;;
   esac; done
 }
-# run SCRIPT: runs a project script on machine $M, keeping its output in $M/out.
+# run SCRIPT [ARG]: runs a project script on machine $M, keeping its output in $M/out.
 run() {
   status=0; : > "$M/calls"
   PATH=$M/bin:$PATH HOME=$M XDG_CACHE_HOME=$M/cache BRM_BINFMT_DIR=$M/binfmt BRM_APT_SOURCES=$M/sources \
     BRM_OS_RELEASE=$M/os-release BRM_QEMU=$M/qemu-i386-static BRM_PROBE32=$M/bin/probe32 BRM_BUILD_DIR=$M/build \
-    "$root/scripts/$1" > "$M/out" 2>&1 </dev/null || status=$?
+    "$root/scripts/$1" "${@:2}" > "$M/out" 2>&1 </dev/null || status=$?
 }
 # check ROW STATUS LAST-LINE [lines=N | FILE:PATTERN (must match) | !FILE:PATTERN (must not)]...
 check() {
@@ -113,6 +113,12 @@ row "a kernel that needs none, behind a stranger's entry" "native registered" 0 
 row "binfmt_misc not mounted" "qemu=1:10.0.2 unmounted" 0 "$ready $qemu; mounted binfmt_misc; registered" 'calls:mount -t binfmt_misc' '!calls:apt-get'
 row "a new machine" "no-i386 missing=wine32:i386 missing=cmake native" 0 "$ready natively; added the i386 architecture; installed 2 packages" \
   'calls:dpkg --add-architecture i386' 'calls:apt-get -q update' 'calls:install -y --no-install-recommends cmake wine32:i386$' '!missing:.'
+machine $((++machines)) native   # the test's emulated pass, and the kernel given its programs back
+run setup emulate
+check "an emulated pass on a kernel that needs none" 0 "$ready $qemu for an emulated pass .*installed qemu-user-static 1:10" \
+  'calls:-t bookworm-backports qemu-user-static' 'registered:qemu-i386-static:F$'
+run setup
+check "after the emulated pass" 0 "$ready natively;.* removed the qemu-i386 entry of an emulated pass\$" lines=1 '!binfmt/qemu-i386:.'
 row "not root, no sudo" "user missing=cmake native" 1 '^setup: cannot install cmake: this needs root, or sudo without a password' '!calls:apt-get'
 row "not root, everything in place" "user qemu=1:10.0.2 registered" 0 "$ready $qemu; checked that wine" '!calls:^(tee|sudo|apt)'
 row "not root, sudo without a password" "user sudo missing=cmake native" 0 "$ready natively" 'calls:sudo apt-get -q install'

@@ -65,8 +65,10 @@ void Watch(HMODULE support)
 BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
 
 // What the process holds, to compare across soak cycles (the language modules loaded show in
-// the "state" line).
-std::string Holdings()
+// the "state" line): handles, GDI objects, cursors and windows, then, when asked, the private
+// memory in KiB, which a leak on the heap grows. Always counted in this order, so that the
+// sweep's own cost lands on the same side of the memory figure each time.
+std::string Holdings(bool withMemory)
 {
     int windows = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
@@ -74,15 +76,14 @@ std::string Holdings()
     char text[160];
     std::snprintf(text, sizeof text, "handles=%d gdi=%d cursors=%d windows=%d", held.handles,
                   held.gdi, held.cursors, windows);
-    return text;
-}
-
-// The process's private memory in KiB, which a leak on the heap grows.
-std::string Memory()
-{
+    if (!withMemory) {
+        return text;
+    }
     PROCESS_MEMORY_COUNTERS_EX counters = {};
-    K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return " memory=" + std::to_string(counters.PagefileUsage / 1024);
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(GetCurrentProcess(),
+                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return text + (" memory=" + std::to_string(counters.PagefileUsage / 1024));
 }
 
 void Soak(HostSession& host, int cycles, int pageEvery)
@@ -97,9 +98,12 @@ void Soak(HostSession& host, int cycles, int pageEvery)
         host.support.showUpdates(&host.mainWindow);
         if ((cycle - 1) % pageEvery == 0) host.support.openPage(2, "");
         host.support.shutdown(&host.mainWindow);
-        if (cycle == cycles / 2) half = Holdings() + Memory();
+        if (cycle == cycles / 2) {
+            half = Holdings(true);
+        }
     }
-    std::printf("soak %d half %s last %s\n", cycles, half.c_str(), (Holdings() + Memory()).c_str());
+    const std::string last = Holdings(true);
+    std::printf("soak %d half %s last %s\n", cycles, half.c_str(), last.c_str());
 }
 
 } // namespace
@@ -128,7 +132,7 @@ int main(int argc, char** argv)
             for (HMODULE module : {host.support.module, GetModuleHandleA("BRMFW.dll")})
                 ReplaceImport(module, "MessageBoxA", reinterpret_cast<const void*>(&AnsweredBox));
         } else if (command == "held") {
-            std::printf("held %s\n", Holdings().c_str());
+            std::printf("held %s\n", Holdings(false).c_str());
         } else if (command == "wait" && app) {
             beforeWait = GetCursor();
             app->BeginWaitCursor();
