@@ -13,21 +13,31 @@ void AssembleCpuBrand(const uint32_t (&registers)[12], char (&brand)[kCpuBrandSi
     }
 }
 
-bool ReadCpuBrand(char (&brand)[kCpuBrandSize])
+void AskProcessor(uint32_t leaf, uint32_t (&registers)[4])
+{
+    unsigned a = 0;
+    unsigned b = 0;
+    unsigned c = 0;
+    unsigned d = 0;
+    __cpuid_count(leaf, 0, a, b, c, d);
+    registers[0] = a;
+    registers[1] = b;
+    registers[2] = c;
+    registers[3] = d;
+}
+
+bool ReadCpuBrand(char (&brand)[kCpuBrandSize], CpuidQuery query)
 {
     std::memset(brand, 0, sizeof brand);
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    __cpuid_count(kCpuidHighestExtendedLeaf, 0, a, b, c, d);
-    if (a < kCpuidLastBrandLeaf)
+    uint32_t answer[4] = {};
+    query(kCpuidHighestExtendedLeaf, answer);
+    if (answer[0] < kCpuidLastBrandLeaf)
         return false;
 
     uint32_t registers[12] = {};
     for (uint32_t leaf = 0; leaf < 3; ++leaf) {
-        __cpuid_count(kCpuidHighestExtendedLeaf + 2 + leaf, 0, a, b, c, d);
-        registers[leaf * 4 + 0] = a;
-        registers[leaf * 4 + 1] = b;
-        registers[leaf * 4 + 2] = c;
-        registers[leaf * 4 + 3] = d;
+        query(kCpuidHighestExtendedLeaf + 2 + leaf, answer);
+        std::memcpy(&registers[leaf * 4], answer, sizeof answer);
     }
     AssembleCpuBrand(registers, brand);
     return true;

@@ -1,6 +1,8 @@
 // The test host's inventory command:
 //   inventory MODE PATH    the inventory into PATH; MODE "failing" fails every query it can,
-//                          "blanks" names the display adapter " \t ab", any other changes nothing
+//                          "unusual" gives facts wine cannot arrange: an adapter named " \t ab",
+//                          three displays of which the second is not attached to the desktop,
+//                          a user locale with no ANSI code page; any other changes nothing
 #include "activity/SystemInventory.h"
 #include "tests/support/ImportSlot.h"
 
@@ -16,9 +18,28 @@ BOOL WINAPI Fail1(void*) { return FALSE; }
 BOOL WINAPI FailFilled(MEMORYSTATUSEX* status) { return status->ullTotalPhys = 1ull << 40, FALSE; }
 BOOL WINAPI Fail3(const char*, DWORD, void*) { return FALSE; }
 BOOL WINAPI Fail4(const char*, DWORD, void*, DWORD) { return FALSE; }
-BOOL WINAPI BlankAdapter(const char*, DWORD index, DISPLAY_DEVICEA* device, DWORD)
+BOOL WINAPI UnusualDisplays(const char*, DWORD index, DISPLAY_DEVICEA* device, DWORD)
 {
-    return index == 0 && std::strcpy(device->DeviceString, " \t ab") != nullptr;
+    const DWORD flags[] = {DISPLAY_DEVICE_ATTACHED_TO_DESKTOP | DISPLAY_DEVICE_PRIMARY_DEVICE, 0,
+                           DISPLAY_DEVICE_ATTACHED_TO_DESKTOP};
+    if (index >= 3) {
+        return FALSE;
+    }
+    std::strcpy(device->DeviceString, index == 0 ? " \t ab" : "other");
+    device->StateFlags = flags[index];
+    return TRUE;
+}
+int WINAPI NoAnsiCodePage(LCID locale, LCTYPE type, char* text, int size)
+{
+    if (type != LOCALE_IDEFAULTANSICODEPAGE) {
+        // Not through the import, which now leads back here.
+        using Query = int(WINAPI*)(LCID, LCTYPE, LPSTR, int);
+        const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLocaleInfoA")));
+        return query(locale, type, text, size);
+    }
+    std::strcpy(text, "0");
+    return 2;
 }
 FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR) = &GetProcAddress;
 FARPROC WINAPI NoProcessorInfo(HMODULE module, LPCSTR name)
@@ -34,8 +55,9 @@ bool ActivityCommand(int argc, char** argv, int& i)
     if (std::strcmp(argv[i], "inventory") != 0 || i + 2 >= argc) return false;
     const std::string mode = argv[++i];
     const HMODULE self = GetModuleHandleA(nullptr);
-    if (mode == "blanks") {
-        ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&BlankAdapter));
+    if (mode == "unusual") {
+        ReplaceImport(self, "EnumDisplayDevicesA", reinterpret_cast<const void*>(&UnusualDisplays));
+        ReplaceImport(self, "GetLocaleInfoA", reinterpret_cast<const void*>(&NoAnsiCodePage));
     } else if (mode == "failing") {
         ReplaceImport(self, "GetVersionExA", reinterpret_cast<const void*>(&Fail1));
         ReplaceImport(self, "GlobalMemoryStatusEx", reinterpret_cast<const void*>(&FailFilled));

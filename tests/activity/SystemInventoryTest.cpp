@@ -77,9 +77,14 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
               "\r\nDisplay Width=" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
                   "\r\nDisplay Height=" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +
                   "\r\nDisplay Count=1\r\n");
-    // An adapter named with leading blanks is written without them, and nothing after.
-    items = Inventory("blanks");
+    // An adapter named with leading blanks is written without them, and nothing after; only
+    // displays attached to the desktop count; a locale without an ANSI code page is named with
+    // the process's own (wine's locales all have one: 1252 here, the same as the process's).
+    items = Inventory("unusual");
     EXPECT_NE(items.find("\r\nDisplay Adapter=ab\r\n"), std::string::npos) << items;
+    EXPECT_NE(items.find("\r\nDisplay Count=2\r\n"), std::string::npos) << items;
+    EXPECT_NE(items.find("\r\nLocale=" + locale + "\r\n"), std::string::npos) << items;
+    EXPECT_EQ(locale.substr(locale.find('.') + 1), std::to_string(GetACP()));
     // Every query that can fail failing: only what needs none of them, and the fallback locale.
     EXPECT_EQ(Inventory("failing"), start + "Locale=C\r\nCPU=" + brand + "\r\n");
     test::DeleteValue(HKEY_CURRENT_USER, "Software\\Wine", "Version");
