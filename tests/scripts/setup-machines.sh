@@ -26,6 +26,8 @@ dpkg-query) shift 2; status=0  # all installed but those in missing; qemu as lis
   done; exit $status ;;
 apt-get) [[ -e $M/offline ]] && { echo "E: Failed to fetch (no registry)" >&2; exit 100; }
   suite=main; [[ $* == *"-t "* ]] && suite=backports
+  [[ $2 == update && -e $M/sources/backports.sources ]] && touch "$M/backports-listed"
+  [[ $suite == main || -e $M/backports-listed ]] || { echo "E: no such release: backports" >&2; exit 100; }
   [[ $2 == install ]] && for p in "${@:5}"; do
     [[ $p == -t || $p == *-backports ]] && continue
     v=1.0; [[ $p == qemu-user-static ]] && v=$(cat "$M/qemu-$suite") && touch "$M/qemu-i386-static"
@@ -42,6 +44,10 @@ tee) case ${@: -1} in  # binfmt_misc as the kernel keeps it
   *) exec /usr/bin/tee "$@" ;; esac ;;
 probe32) [[ -e $M/native || $(head -1 "$M/binfmt/qemu-i386" 2>/dev/null) == enabled ]] && exit 42; exit 126 ;;
 wine) [[ $1 == *32.exe ]] && echo "32-bit (WOW64)" || echo "64-bit" ;;
+cmake) for a; do [[ ${b-} == -B ]] && mkdir -p "$a"; b=$a; done ;;   # builds nothing
+ctest) [[ -e $M/failing32 && $* == *build/win32* ]] && { echo "96% tests passed, 1 tests failed out of 27"; exit 8; }
+  echo "100% tests passed, 0 tests failed out of 27" ;;
+xvfb-run) shift 3; exec "$@" ;;
 *-gcc) touch "$3" ;;
 esac
 STANDIN
@@ -53,12 +59,15 @@ machine() {
   M=$scratch/$1; shift
   mkdir -p "$M/bin" "$M/binfmt" "$M/sources"
   for c in dpkg dpkg-query apt-get apt-cache id sudo mount tee probe32 wine wineserver \
-    i686-w64-mingw32-gcc x86_64-w64-mingw32-gcc; do ln -s "$scratch/stand-in" "$M/bin/$c"; done
+    i686-w64-mingw32-gcc x86_64-w64-mingw32-gcc cmake ctest xvfb-run cppcheck clang-tidy; do
+    ln -s "$scratch/stand-in" "$M/bin/$c"
+  done
+  mkdir -p "$M/build/fuzz/bin" && ln -s "$scratch/stand-in" "$M/build/fuzz/bin/fuzz_logic"
   echo i386 > "$M/arch"; echo 0 > "$M/uid"; touch "$M/dpkg" "$M/missing" "$M/binfmt/register"
   echo 1:7.2+dfsg-7 > "$M/qemu-main"; echo 1:10.0.2+ds-2~bpo12+1 > "$M/qemu-backports"; echo VERSION_CODENAME=bookworm > "$M/os-release"
   printf 'Types: deb\nURIs: http://mirror.invalid/debian\nSuites: bookworm bookworm-updates\n\n' > "$M/sources/debian.sources"
   for word; do case $word in
-    native|offline|sudo|refused|unmountable) touch "$M/$word" ;;
+    native|offline|sudo|refused|unmountable|failing32) touch "$M/$word" ;;
     user) echo 1000 > "$M/uid" ;;
     no-i386) : > "$M/arch" ;;
     missing=*) echo "${word#*=}" >> "$M/missing" ;;
@@ -125,6 +134,10 @@ row "not root, sudo without a password" "user sudo missing=cmake native" 0 "$rea
 row "no registry reachable" "offline missing=cmake native" 1 '^setup: cannot install cmake: apt-get update failed .*mirror is reachable'
 row "registration refused" "qemu=1:10.0.2 refused" 1 '^setup: registering qemu-i386 in .*/register was refused'
 row "binfmt_misc cannot be mounted" "qemu=1:10.0.2 unmounted unmountable" 1 '^setup: the kernel refuses 32-bit Linux programs and binfmt_misc cannot be mounted'
+machine $((++machines)) native failing32   # a failing 32-bit suite fails the run, whichever route
+run test
+check "scripts/test, the 32-bit suite failing" 1 '^win32 \(under qemu\): 96% tests passed, 1 tests failed' \
+  'out:^win32 \(natively\): 96% .*, [0-9]+ s$' 'out:^win64 \(natively\): 100% ' '!binfmt/qemu-i386:.'
 machine commands user missing=cmake native  # the README's commands stop with set-up's word, never silently
 for script in test demo bench; do
   run "$script"; check "scripts/$script when set-up fails" 1 "^$script: the step .*scripts/setup.* failed" 'out:^setup: cannot install cmake'
