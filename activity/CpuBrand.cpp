@@ -35,8 +35,8 @@ bool ReadCpuBrand(char (&brand)[kCpuBrandSize], CpuidQuery query)
         return false;
 
     uint32_t registers[12] = {};
-    for (uint32_t leaf = 0; leaf < 3; ++leaf) {
-        query(kCpuidHighestExtendedLeaf + 2 + leaf, answer);
+    for (std::size_t leaf = 0; leaf < 3; ++leaf) {
+        query(kCpuidHighestExtendedLeaf + 2 + static_cast<uint32_t>(leaf), answer);
         std::memcpy(&registers[leaf * 4], answer, sizeof answer);
     }
     AssembleCpuBrand(registers, brand);
