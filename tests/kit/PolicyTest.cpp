@@ -12,15 +12,15 @@
 TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
 {
     if (sizeof(void*) != 4) GTEST_SKIP() << "the policy files target the shipped 32-bit module's registry view";
-    test::Deployment deployment("policy");
-    deployment.AddLanguage("uk");
-    const auto logs = [&](const std::string& why, bool clear) {   // clear: no policy left after
+    const std::string policy = test::ExecutableFolder() + "policy\\";
+    const auto logs = [](const std::string& why, bool clear) {   // clear: no policy left after
         test::FreshFolder(test::kLogFolder);
-        EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n") << why;
-        if (clear)
-            for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        EXPECT_EQ(test::RunProcess(test::BuiltHost() + "startup 1"), "startup 1\n") << why;
+        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            if (clear)
                 RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
-        return !test::ListFiles(test::kLogFolder).empty();
+        }
+        return !std::filesystem::is_empty(test::kLogFolder);
     };
     char windows[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, MAX_PATH);
@@ -29,12 +29,12 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
     for (const auto& [folder, file] : {std::pair{"sysnative", "DisableActivityLog-64bit-Windows.reg"},
                                        std::pair{"system32", "DisableActivityLog-32bit-Windows.reg"}}) {
         test::RunProcess(std::string("\"") + windows + "\\" + folder + "\\reg.exe\" import \"" +
-                             test::ExecutableFolder() + "policy\\" + file + "\"", 60000);
+                         policy + file + "\"");
         EXPECT_FALSE(logs(file, true));
     }
     // The template's places (the policy's own, then its enabled and disabled items) and the
     // numbers it writes there, in the order it gives them.
-    const std::string admx = test::ReadFileText(test::ExecutableFolder() + "policy\\BRAMOK.admx");
+    const std::string admx = test::ReadFileText(policy + "BRAMOK.admx");
     std::vector<std::pair<std::string, std::string>> places;
     std::vector<DWORD> numbers;
     const std::regex key(R"re(key="([^"]*)" valueName="([^"]*)"|<decimal value="(\d+)")re");
@@ -43,7 +43,7 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
         else places.emplace_back((*at)[1], (*at)[2]);
     ASSERT_EQ(places.size(), 3u) << admx;
     // The editor refuses a template naming a text its language file lacks.
-    const std::string adml = test::ReadFileText(test::ExecutableFolder() + "policy\\en-US\\BRAMOK.adml");
+    const std::string adml = test::ReadFileText(policy + "en-US\\BRAMOK.adml");
     const std::regex text(R"re(\$\(string\.(\w+)\))re");
     for (std::sregex_iterator at(admx.begin(), admx.end(), text), end; at != end; ++at)
         EXPECT_NE(adml.find("<string id=\"" + (*at)[1].str() + "\">"), std::string::npos) << (*at)[1];

@@ -31,41 +31,58 @@ const int kIds[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC
 enum Service { kNone, kStopped, kRunning, kSlow };   // slow: answers after the manager's wait
 enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 
-// The stand-in update service "VORANDA Update" as a row asks, recording each check-now, for the
-// object's life; one a run stopped half-way left would answer checks, so it goes first.
+// The stand-in update service (the test host's "service") as a row asks, recording each
+// check-now, for the object's life; one a run stopped half-way left would answer checks, so it
+// goes first.
 class TestService {
 public:
     explicit TestService(Service kind)
     {
         Remove();
-        if (kind == kNone) return;
-        const std::string command = "\"" + test::ExecutableFolder() + "UpdateService.exe\" \"" + kRecord + "\" \"" +
-                                    kSettings + "\" \"BRAMOK 11.3 (English US)\"" + (kind == kSlow ? " slow" : "");
-        m_service = CreateServiceA(m_manager, kName, kName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                   SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
-                                   nullptr, nullptr, nullptr);
-        started = kind == kStopped || (StartServiceA(m_service, 0, nullptr) && Reaches(SERVICE_RUNNING));
+        if (kind == kNone)
+            return;
+        const std::string command = test::BuiltHost() + "service \"" + kRecord + "\" \"" +
+                                    kSettings + "\" \"BRAMOK 11.3 (English US)\"" +
+                                    (kind == kSlow ? " slow" : "");
+        m_service = CreateServiceA(m_manager, kName, kName, SERVICE_ALL_ACCESS,
+                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                   SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr, nullptr,
+                                   nullptr, nullptr);
+        started = kind == kStopped ||
+                  (StartServiceA(m_service, 0, nullptr) && Reaches(SERVICE_RUNNING));
     }
-    ~TestService() { Remove(), CloseServiceHandle(m_manager); }
+    ~TestService()
+    {
+        Remove();
+        CloseServiceHandle(m_manager);
+    }
     bool started = true;
 
 private:
     static constexpr const char* kName = "VORANDA Update";
-    void Remove()   // through the handle the manager gave, else one opened now
+    // Through the handle the manager gave, else one opened now.
+    void Remove()
     {
         SERVICE_STATUS status = {};
-        if (!m_service) m_service = OpenServiceA(m_manager, kName, SERVICE_ALL_ACCESS);
-        if (ControlService(m_service, SERVICE_CONTROL_STOP, &status)) Reaches(SERVICE_STOPPED);
-        DeleteService(m_service), CloseServiceHandle(m_service), m_service = nullptr;
+        if (m_service == nullptr)
+            m_service = OpenServiceA(m_manager, kName, SERVICE_ALL_ACCESS);
+        if (ControlService(m_service, SERVICE_CONTROL_STOP, &status))
+            Reaches(SERVICE_STOPPED);
+        DeleteService(m_service);
+        CloseServiceHandle(m_service);
+        m_service = nullptr;
     }
     bool Reaches(DWORD state) const
     {
         SERVICE_STATUS status = {};
-        for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50))
-            if (QueryServiceStatus(m_service, &status) && status.dwCurrentState == state) return true;
+        for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50)) {
+            if (QueryServiceStatus(m_service, &status) && status.dwCurrentState == state)
+                return true;
+        }
         return false;
     }
-    SC_HANDLE m_manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), m_service = nullptr;
+    SC_HANDLE m_manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE m_service = nullptr;
 };
 
 struct UpdatesTest : ::testing::Test {
@@ -129,35 +146,43 @@ std::string Drive(HWND dialog, DWORD processId, const std::string& steps)
 TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 {
     const std::string us5 = kUs + "UpdateMode=5\r\n", general = "[General]\r\nBramokUpload=",
+                      saved5 = us5 + "Check=false\r\n" + general + "true\r\n",
                       other = kUs + "UpdateMode=1\r\n", sent = "status Your request was sent.",
                       help = "help context 0x2006d command 1 resource=us\\BRMSUPP.DLL\n",
-                      ok = "updates 1 resource=TestHost.exe\n", cancel = "updates 2 resource=TestHost.exe\n",
-                      check = "130 check=true\n";
+                      ok = "updates 1 resource=TestHost.exe\n",
+                      cancel = "updates 2 resource=TestHost.exe\n", check = "130 check=true\n";
     const struct {
         int language;   // of kTexts: uk, us, nl
         Service service;
         Folder folder;
-        std::string before, shown, steps, read, output, after, record, command = "updates";
+        std::string before;
+        std::string shown;   // the three modes and the upload, 1 where checked
+        std::string steps, read, output, after, record, command = "updates";
     } rows[] = {
         // An unknown mode shows as the first, the upload as off.
-        {1, kNone, kSettingsThere, us5 + general + "false\r\n", "1 0", "1334 57670 1", "", help + ok,
-         us5 + "Check=false\r\n" + general + "false\r\n", ""},
-        {1, kStopped, kSettingsThere, us5, "1 1", "1334 1", "status The update service couldn't be reached.",
-         ok, us5 + "Check=false\r\n" + general + "true\r\n", ""},
-        {1, kRunning, kSettingsThere, us5, "1 1", "1334 1", sent, ok, us5 + "Check=false\r\n" + general + "true\r\n", check},
-        {1, kSlow, kSettingsThere, us5, "1 1", "1334 1", sent, ok, us5 + "Check=false\r\n" + general + "true\r\n", check},
-        {0, kNone, kSettingsThere, kUkMode2, "2 1", "1330 1335 1334 2", "", cancel, kUkMode2 + "Check=true\r\n", ""},
-        {0, kNone, kSettingsThere, kUkMode2, "2 1", "1330 1335 1334 close", "", cancel, kUkMode2 + "Check=true\r\n", ""},
-        {0, kNone, kNoServiceFolder, "", "1 1", "okbox", "box <none>\n", ok, "", ""},
-        {0, kNone, kUnwritable, "", "1 1", "okbox", "box Software Updates: Your settings could not", "beep 48\nbox\n" + ok, "", ""},
-        {0, kNone, kSettingsThere, kUkMode2 + other, "2 1", "tab down enter", "", ok,
+        {1, kNone, kSettingsThere, us5 + general + "false\r\n", "1000", "1334 57670 1", "",
+         help + ok, us5 + "Check=false\r\n" + general + "false\r\n", ""},
+        {1, kStopped, kSettingsThere, us5, "1001", "1334 1",
+         "status The update service couldn't be reached.", ok, saved5, ""},
+        {1, kRunning, kSettingsThere, us5, "1001", "1334 1", sent, ok, saved5, check},
+        {1, kSlow, kSettingsThere, us5, "1001", "1334 1", sent, ok, saved5, check},
+        {0, kNone, kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", "", cancel,
+         kUkMode2 + "Check=true\r\n", ""},
+        {0, kNone, kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", "", cancel,
+         kUkMode2 + "Check=true\r\n", ""},
+        {0, kNone, kNoServiceFolder, "", "1001", "okbox", "box <none>\n", ok, "", ""},
+        {0, kNone, kUnwritable, "", "1001", "okbox", "box Software Updates: Your settings could not",
+         "beep 48\nbox\n" + ok, "", ""},
+        {0, kNone, kSettingsThere, kUkMode2 + other, "0101", "tab down enter", "", ok,
          kUk + "UpdateMode=3\r\nCheck=false\r\n" + other + general + "true\r\n", ""},
-        {1, kNone, kSettingsThere, kUs + "UpdateMode=3\r\n", "3 1", "tab up enter", "", ok,
+        {1, kNone, kSettingsThere, kUs + "UpdateMode=3\r\n", "0011", "tab up enter", "", ok,
          kUs + "UpdateMode=2\r\nCheck=false\r\n" + general + "true\r\n", ""},
-        {2, kNone, kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "2 1", "tab space up enter", "", ok,
+        {2, kNone, kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "0101",
+         "tab space up enter", "", ok,
          kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
-        {0, kNone, kSettingsThere, kUk + "UpdateMode=1\r\n", "1 1", "tab space down down esc", "", cancel,
-         kUk + "UpdateMode=1\r\n", "", "updates noparent"},   // owned by the main window all the same
+        // Owned by the main window all the same.
+        {0, kNone, kSettingsThere, kUk + "UpdateMode=1\r\n", "1001", "tab space down down esc", "",
+         cancel, kUk + "UpdateMode=1\r\n", "", "updates noparent"},
     };
     for (const auto& row : rows) {
         const std::string name = std::to_string(&row - rows) + " " + row.steps;
@@ -175,28 +200,24 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         if (HWND dialog = test::FindWindowWithControl(host.Id(), IDC_CHECK_NOW, 60000)) {
             const HWND owner = GetWindow(dialog, GW_OWNER);   // modal: the host's window waits
             EXPECT_TRUE(owner != nullptr && !IsWindowEnabled(owner)) << name;
-            // Automatic radio buttons opening a group, an automatic check box in one of its own.
             for (int at = 0; at < 5; ++at) {
-                const HWND control = GetDlgItem(dialog, kIds[at]);
-                EXPECT_EQ(test::WindowText(control), kTexts[row.language][at]) << name << " " << at;
-                EXPECT_TRUE(at == 4 || (GetWindowLongA(control, GWL_STYLE) & (BS_TYPEMASK | WS_GROUP)) ==
-                            ((at < 3 ? BS_AUTORADIOBUTTON : BS_AUTOCHECKBOX) | (at % 3 ? 0 : WS_GROUP)))
+                EXPECT_EQ(test::WindowText(GetDlgItem(dialog, kIds[at])), kTexts[row.language][at])
                     << name << " " << at;
             }
-            for (int mode = 1; mode <= 3; ++mode)
-                shown += IsDlgButtonChecked(dialog, IDC_UPDATE_MODE_1 + mode - 1) ? std::to_string(mode) : "";
-            shown += IsDlgButtonChecked(dialog, IDC_PRODUCT_UPLOAD) ? " 1" : " 0";
+            for (int at = 0; at < 4; ++at)
+                shown += IsDlgButtonChecked(dialog, kIds[at]) ? '1' : '0';
             read = Drive(dialog, host.Id(), row.steps);
         }
         EXPECT_EQ(shown, row.shown) << name;
         EXPECT_EQ(read.rfind(row.read, 0), 0u) << name << ": " << read;
         EXPECT_EQ(host.Finish(60000), "startup 1\n" + row.output) << name;
-        if (row.service == kSlow) Sleep(12000);   // let the handler finish before the stop is queued
+        if (row.service == kSlow)
+            Sleep(12000);   // let the handler finish before the stop is queued
         service.reset();
         EXPECT_EQ(test::ReadFileText(kSettings), row.after) << name;
         EXPECT_EQ(test::ReadFileText(kRecord), row.record) << name;
-        EXPECT_EQ(GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES,
-                  row.folder != kNoServiceFolder) << name;
+        const bool folderThere = GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
+        EXPECT_EQ(folderThere, row.folder != kNoServiceFolder) << name;
     }
 }
 
@@ -205,13 +226,14 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
 {
     // The UK dialog moves into the host; the language module keeps no resources.
-    const std::string uk = m_deployment.Folder() + "\\uk\\BRMSUPP.DLL";
+    const std::string uk = m_deployment.folder + "\\uk\\BRMSUPP.DLL";
     HMODULE real = LoadLibraryExA(uk.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(real, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), RT_DIALOG);
     ASSERT_NE(found, nullptr);
-    HANDLE update = BeginUpdateResourceA((m_deployment.Folder() + "\\TestHost.exe").c_str(), FALSE);
+    HANDLE update = BeginUpdateResourceA((m_deployment.folder + "\\TestHost.exe").c_str(), FALSE);
     ASSERT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
-                                LockResource(LoadResource(real, found)), SizeofResource(real, found)));
+                                LockResource(LoadResource(real, found)),
+                                SizeofResource(real, found)));
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
     FreeLibrary(real);
     update = BeginUpdateResourceA(uk.c_str(), TRUE);   // every resource of the module goes
@@ -219,7 +241,7 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
     test::SetLanguage(std::string("uk\0", 3));
     // Were the host's dialog shown, "ok" would close it and write the file.
-    EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
-              "startup 1\nupdates -1 resource=TestHost.exe\nupdates -1 resource=TestHost.exe\n");
+    const std::string none = "updates -1 resource=TestHost.exe\n";
+    EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"), "startup 1\n" + none + none);
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
 }
