@@ -1,7 +1,6 @@
 #include "activity/ActivityLog.h"
 
 #include "activity/ActivityNaming.h"
-#include "host/HostResourceIds.h"
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +104,9 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     // handle keeps in being meanwhile).
     holder = CreateMutexA(nullptr, FALSE, lock.c_str());
     test::Process living(test::BuiltHost() + "startup 77 about");
-    EXPECT_NE(test::FindWindowWithControl(living.Id(), IDC_HOME_LINK, 60000), nullptr);
+    for (int waited = 0; waited < 60000 && living.Output().empty(); waited += 50)
+        Sleep(50);
+    EXPECT_EQ(living.Output(), "startup 1\n");
     EXPECT_EQ(WaitForSingleObject(holder, 0), static_cast<DWORD>(WAIT_OBJECT_0));
     CloseHandle(holder);   // and the lock with it
 }

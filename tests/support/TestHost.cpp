@@ -4,7 +4,14 @@
 //     noapp         no application object
 //     from DIR      BRMSUPP.dll from DIR instead of this program's folder
 //     watch         from here on, a line per command when the module (or the framework for it)
-//                   beeps ("beep TYPE"), shows a box ("box"), touches a profile ("profile wait=N")
+//                   beeps ("beep TYPE"), touches a profile ("profile wait=N") or shows a box,
+//                   which is read as the user reads it ("box CAPTION: TEXT") and closed with OK
+//     keys STEP... .  the next dialog says how it shows ("shown", "modal" when its owner waits,
+//                   then "ID CHECKED TEXT" for each of the update dialog's choices) and is worked
+//                   from its own loop, a STEP a tick: @ID (the focus to that control), a key where
+//                   the focus is (tab: Tab until the focus is back; down, up, space; enter, esc:
+//                   first whether OK is the default), close, or the id of a button to click
+//                   ("status TEXT" after Check Now); a key says where the focus went
 //     quiet         from here on, the module's message boxes are answered OK unseen
 //     failing       from here on, every query of the module's inventory that can fail fails
 //     blanks        from here on, the module sees the display adapter named " \t ab"
@@ -18,6 +25,7 @@
 //     the update service "VORANDA Update": appends "130 check=FLAG" to RECORD for each
 //     check-now control, FLAG as SETTINGS holds it in SECTION then (slow: after the manager's wait)
 #include "host/HostSession.h"
+#include "language/LanguageResourceIds.h"
 #include "tests/support/ImportSlot.h"
 #include "tests/support/WinTestSupport.h"
 
@@ -26,8 +34,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -67,10 +77,93 @@ BOOL WINAPI WatchedBeep(UINT type)
     return MessageBeep(type);
 }
 
+std::vector<std::string> g_steps;   // the keys command's, and the dialog they work
+std::size_t g_step = 0;
+HWND g_dialog = nullptr;
+
+// Reads the message box the thread shows now and closes it.
+void CALLBACK ReadBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    const HWND box = GetActiveWindow();
+    if (box == nullptr || box == g_dialog || GetDlgItem(box, 0xFFFF) == nullptr)
+        return;
+    KillTimer(nullptr, timer);
+    Event("box " + test::WindowText(box) + ": " + test::WindowText(GetDlgItem(box, 0xFFFF)));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
 int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    Event("box");
+    SetTimer(nullptr, 0, 50, ReadBox);
     return MessageBoxA(owner, text, caption, type);
+}
+
+// Hands key to the dialog's loop as if it came from the keyboard, where the focus is.
+void Press(UINT key)
+{
+    MSG message = {};
+    message.hwnd = GetFocus();
+    message.message = WM_KEYDOWN;
+    message.wParam = key;
+    IsDialogMessageA(g_dialog, &message);
+    message.message = WM_KEYUP;
+    IsDialogMessageA(g_dialog, &message);
+}
+
+void Say(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// A step of the keys command a tick, from the loop of the dialog they are for, so that what a
+// step posted is handled before the next.
+void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    const HWND active = GetActiveWindow();
+    if (g_dialog == nullptr && active != nullptr && IsWindowVisible(active)) {
+        g_dialog = active;
+        const HWND owner = GetWindow(active, GW_OWNER);
+        Say(owner != nullptr && !IsWindowEnabled(owner) ? "shown modal" : "shown");
+        for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD,
+                       IDC_CHECK_NOW}) {
+            if (HWND control = GetDlgItem(active, id))
+                Say(std::to_string(id) + " " + std::to_string(IsDlgButtonChecked(active, id)) +
+                    " " + test::WindowText(control));
+        }
+    }
+    if (active != g_dialog || g_step == g_steps.size())   // not shown yet, a box of its own, done
+        return;
+    const std::string step = g_steps[g_step++];
+    const std::map<std::string, UINT> keys = {{"tab", VK_TAB},     {"down", VK_DOWN},
+                                              {"up", VK_UP},       {"space", VK_SPACE},
+                                              {"enter", VK_RETURN}, {"esc", VK_ESCAPE}};
+    if (step[0] == '@') {
+        const HWND control = GetDlgItem(g_dialog, std::atoi(&step[1]));
+        SendMessageA(g_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    } else if (step == "close") {
+        SendMessageA(g_dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (keys.count(step) == 0) {
+        const int id = std::atoi(step.c_str());
+        SendDlgItemMessageA(g_dialog, id, BM_CLICK, 0, 0);
+        const HWND status = GetDlgItem(g_dialog, IDC_CHECK_STATUS);
+        if (id == IDC_CHECK_NOW && IsWindowVisible(status))
+            Say("status " + test::WindowText(status));
+    } else if (step == "enter" || step == "esc") {
+        const LRESULT code = SendDlgItemMessageA(g_dialog, IDOK, WM_GETDLGCODE, 0, 0);
+        Say(step + ((code & DLGC_DEFPUSHBUTTON) != 0 ? " default" : ""));
+        Press(keys.at(step));
+    } else {
+        const HWND start = GetFocus();
+        std::string went = step;
+        for (int press = 0; press < 10; ++press) {
+            Press(keys.at(step));
+            went += " " + std::to_string(GetDlgCtrlID(GetFocus()));
+            if (step != "tab" || GetFocus() == start)
+                break;
+        }
+        Say(went);
+    }
 }
 
 // A platform call answered with result and nothing done: a message box answered unseen, a failed
@@ -233,6 +326,10 @@ int main(int argc, char** argv)
             ReplaceImport(support, "GetProcAddress", &NoProcessorInfo);
         } else if (command == "blanks") {
             ReplaceImport(support, "EnumDisplayDevicesA", &BlankAdapter);
+        } else if (command == "keys") {
+            while (++i < argc && std::strcmp(argv[i], ".") != 0)
+                g_steps.emplace_back(argv[i]);
+            SetTimer(nullptr, 0, 50, WorkDialog);
         } else if (command == "locale") {
             std::printf("locale %s\n", std::setlocale(LC_ALL, nullptr));
         } else if (command == "held") {

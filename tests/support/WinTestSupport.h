@@ -159,6 +159,11 @@ public:
         WaitForSingleObject(m_info.hProcess, timeoutMs);
         TerminateProcess(m_info.hProcess, 1);
         WaitForSingleObject(m_info.hProcess, 5000);
+        return Output();
+    }
+    // What it wrote so far, without '\r'.
+    std::string Output() const
+    {
         std::string output(GetFileSize(m_output, nullptr), '\0');
         DWORD got = 0;
         SetFilePointer(m_output, 0, nullptr, FILE_BEGIN);
@@ -218,37 +223,10 @@ inline std::string BuiltHost()
     return "\"" + ExecutableFolder() + "TestHost.exe\" ";
 }
 
-// A visible top-level window of the process holding a child with controlId (0xFFFF: a
-// message box); null when none shows up within timeoutMs.
-inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
-{
-    for (const ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() <= end; Sleep(50)) {
-        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId))
-                return window;
-        }
-    }
-    return nullptr;
-}
-
-// WM_GETTEXT reaches the control even in another process.
 inline std::string WindowText(HWND window)
 {
     char text[1024] = "";
     SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-// "CAPTION: TEXT" of the process's next message box, which is then closed; "<none>" if none shows.
-inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
-{
-    HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
-    if (box == nullptr)
-        return "<none>";
-    const std::string text = WindowText(box) + ": " + WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
     return text;
 }
 
@@ -331,26 +309,6 @@ inline std::string State(const std::string& resource, const std::string& loaded,
 {
     return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded +
            "\n";
-}
-
-// Presses key where control has the focus, as the user's keyboard would reach the dialog's
-// loop; then waits (for a key that moves the focus) until the focus has left control.
-inline HWND Press(HWND dialog, int id, UINT key, bool moves = true)
-{
-    HWND control = GetDlgItem(dialog, id);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    PostMessageA(control, WM_KEYDOWN, key, 1);
-    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
-    for (int waited = 0; moves && waited < 5000; waited += 20) {
-        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-            return info.hwndFocus;
-        Sleep(20);
-    }
-    return nullptr;
 }
 
 } // namespace test
