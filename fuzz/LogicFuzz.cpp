@@ -49,9 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FUZZ_CHECK(ParseProductUpload(wide.c_str(), true) || wide.size() == 5);
     FUZZ_CHECK(std::strncmp(EditionSectionFor(text.c_str()), "BRAMOK 11.3 (", 13) == 0);
 
-    // Stripping removes exactly the leading spaces and tabs.
+    // Stripping removes exactly the leading spaces and tabs; there may be nothing to strip.
     std::string stripped = text;
     StripLeadingBlanks(&stripped[0]);
+    StripLeadingBlanks(nullptr);
     const std::size_t cut = std::min(text.find_first_not_of(" \t"), text.size());
     FUZZ_CHECK(stripped.c_str() == text.substr(cut));
     return 0;

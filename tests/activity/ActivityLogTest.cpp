@@ -8,7 +8,6 @@
 #include <atomic>
 #include <ctime>
 #include <list>
-#include <string>
 #include <thread>
 
 TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsHeldAtTheTopUnlessSwitchedOff)
@@ -89,7 +88,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     CloseHandle(holder);
     for (test::Process& process : processes) {   // one that fails loses its 25: say which and how
         EXPECT_EQ(process.Finish(120000), said)
-            << "host " << process.Id() << " exit code " << process.ExitCode();
+            << "exit code " << process.ExitCode();
     }
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "201");
 

@@ -1,9 +1,6 @@
 #include "activity/ProcessorCount.h"
-#include "activity/TextBlanks.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 // Two packages of a core each, with two threads (the second core's at the top of the mask); a
 // NUMA node (1) and a cache (2) count nothing; a last core cut short by one byte is not read.
@@ -20,17 +17,4 @@ TEST(ProcessorCount, ThreadsOfACoreAndWholeRecordsOnlyAtEitherWordSize)
 {
     EXPECT_EQ(Tally<uint32_t>(), 224u) << "24-byte records, as the 32-bit product gets them";
     EXPECT_EQ(Tally<uint64_t>(), 224u) << "32-byte records";
-}
-
-// Leading spaces and tabs go, with nothing of the old tail left; other blanks and the rest stay.
-TEST(StripLeadingBlanks, OnlyLeadingSpacesAndTabs)
-{
-    const std::pair<const char*, const char*> rows[] = {
-        {"  ab", "ab"}, {" \t ab c ", "ab c "}, {"ab  ", "ab  "}, {"\n ab", "\n ab"}, {" \t", ""}, {"", ""}};
-    for (const auto& [text, stripped] : rows) {
-        std::string value = text;
-        StripLeadingBlanks(&value[0]);
-        EXPECT_STREQ(value.c_str(), stripped) << '"' << text << '"';
-    }
-    StripLeadingBlanks(nullptr);   // nothing to strip
 }

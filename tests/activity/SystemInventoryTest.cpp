@@ -6,9 +6,6 @@
 
 #include <clocale>
 #include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
-
 TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
 {
     test::CleanMachine();

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <string>
 #include <utility>
-#include <vector>
 
 // Each .reg file, and the template as the policy engine writes it into the 64-bit view (enabled:
 // the .reg files' 1 in both places; disabled: 0), against the registry view the module reads.

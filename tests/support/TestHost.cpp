@@ -1,55 +1,58 @@
-// The host the tests drive: the demo host's commands (host/HostSession.h), probes of its own and
-// dialog measures (fit).
-//   TestHost [noapp] [from DIR] COMMAND...
-//     noapp         no application object
-//     from DIR      BRMSUPP.dll from DIR instead of this program's folder
-//     watch         from here on, a line per command when the module (or the framework for it)
-//                   beeps ("beep TYPE"), touches a profile ("profile wait=N") or shows a box,
-//                   which is read as the user reads it ("box CAPTION: TEXT") and closed with OK
-//     keys STEP... .  the next dialog says how it shows ("shown", "modal" when its owner waits,
-//                   then "ID CHECKED TEXT" for each of the update dialog's choices) and is worked
-//                   from its own loop, a STEP a tick: @ID (the focus to that control), a key where
-//                   the focus is (tab: Tab until the focus is back; down, up, space; enter, esc:
-//                   first whether OK is the default), close, or the id of a button to click
-//                   ("status TEXT" after Check Now); a key says where the focus went
-//     quiet         from here on, the module's message boxes are answered OK unseen
-//     failing       from here on, every query of the module's inventory that can fail fails
-//     blanks        from here on, the module sees the display adapter named " \t ab"
-//     locale        the C runtime's locale, which the module leaves alone
-//     held          what the process holds (handles, GDI objects, cursors, windows)
-//     wait, endwait the host's own wait cursor around other commands; endwait: is it back?
-//     soak N EVERY  N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
-//                   what the process holds halfway and at the end (wine's caches fill early)
+// The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
+//   TestHost [noapp] [from DIR] COMMAND...   (noapp: no application object; from: BRMSUPP.dll
+//                                             from DIR instead of this program's folder)
+//     watch        from here on, a line when the module (or the framework for it) beeps ("beep
+//                  TYPE"), touches a profile ("profile wait=N") or shows a box, which is read as
+//                  the user reads it ("box CAPTION: TEXT") and closed with OK
+//     keys STEP .  the next dialog says it is "shown" ("modal" when its owner waits), each of
+//                  the update dialog's choices as "ID CHECKED TEXT", and is worked from its own
+//                  loop a STEP a tick: @ID moves the focus there; a key (tab: until the focus is
+//                  back; down, up, space; enter, esc: after whether OK is the default) says where
+//                  the focus went; close; an ID clicks that button ("status TEXT" after Check Now)
+//     quiet        from here on, the module's message boxes are answered OK unseen
+//     failing      from here on, every query of the module's inventory that can fail fails
+//     blanks       from here on, the module sees the display adapter named " \t ab"
+//     fit CODE|about  dialog 109 in that language, or the host's About box, measured: "fit NAME
+//                  DPI", "font FACE" (the face its text is drawn in), a "fail" line per fault
+//     locale       the C runtime's locale, which the module leaves alone
+//     held         what the process holds (handles, GDI objects, cursors, windows)
+//     wait endwait the host's own wait cursor around other commands; endwait: is it back?
+//     soak N EVERY N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
+//                  what the process holds halfway and at the end (wine's caches fill early)
 // A shutdown that does not put the cursor back says so.
-//   TestHost service RECORD SETTINGS SECTION [slow]
-//     the update service "VORANDA Update": appends "130 check=FLAG" to RECORD for each
-//     check-now control, FLAG as SETTINGS holds it in SECTION then (slow: after the manager's wait)
+//   TestHost service RECORD SETTINGS SECTION [slow]   the update service "VORANDA Update":
+//     appends "130 check=FLAG" to RECORD for each check-now control, FLAG as SETTINGS holds it
+//     in SECTION then (slow: answered after the manager's wait)
+#include "host/AboutDlg.h"
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
-#include "tests/support/ImportSlot.h"
 #include "tests/support/WinTestSupport.h"
 
-#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
+using test::ReplaceImport;
+
 std::string g_lastEvent;   // the last line watching printed during this command
+
+void Say(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
 
 void Event(const std::string& line)
 {
     if (line == g_lastEvent)
         return;
     g_lastEvent = line;
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    Say(line);
 }
 
 void ProfileEvent()
@@ -110,12 +113,6 @@ void Press(UINT key)
     IsDialogMessageA(g_dialog, &message);
 }
 
-void Say(const std::string& line)
-{
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
-
 // A step of the keys command a tick, from the loop of the dialog they are for, so that what a
 // step posted is handled before the next.
 void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
@@ -164,6 +161,122 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
         }
         Say(went);
     }
+}
+
+// The fit command's dialog 109 in a language, or the host's About box, measured at the scale
+// the process started with (wine takes the screen's dots per inch then).
+std::string g_fitName;   // what is measured: language and scale
+HMODULE g_fitLanguage = nullptr;   // where the status texts come from
+
+void Fail(const std::string& fault)
+{
+    Say("fail " + g_fitName + ": " + fault);
+}
+
+std::string Name(HWND control, const std::string& text)
+{
+    return std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\"";
+}
+
+// Text in the control's own font, on one line or word-wrapped, in the client area less margin
+// (a check glyph and its gap, a frame).
+void Fit(HWND control, const std::string& text, bool wrap, int margin, UINT prefix)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    RECT needed = {0, 0, client.right - margin, 0};
+    HDC dc = GetDC(control);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    DrawTextA(dc, text.c_str(), -1, &needed,
+              DT_CALCRECT | prefix | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
+    ReleaseDC(control, dc);
+    if (needed.right > client.right - margin || needed.bottom > client.bottom)
+        Fail(Name(control, text) + " clipped: " + std::to_string(needed.right) + " px against " +
+             std::to_string(client.right - margin) + " px");
+}
+
+void Measure(HWND dialog)
+{
+    // The face drawn, not the one asked for: "MS Shell Dlg" is whatever it stands for here.
+    OUTLINETEXTMETRICA metrics[8] = {};   // the names follow the fixed part
+    HDC dc = GetDC(dialog);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    const UINT size = GetOutlineTextMetricsA(dc, sizeof metrics, metrics);
+    ReleaseDC(dialog, dc);
+    const auto family = reinterpret_cast<UINT_PTR>(metrics[0].otmpFamilyName);
+    const char* names = reinterpret_cast<const char*>(metrics);
+    Say(std::string("font ") + (size != 0 && family < size ? names + family : "?"));
+    RECT client, window, both, four = {0, 0, 4, 0};   // 4 dialog units: a button's frames
+    GetClientRect(dialog, &client);
+    GetWindowRect(dialog, &window);
+    MapDialogRect(dialog, &four);
+    if (window.right - window.left > 1920 || window.bottom - window.top > 1080)
+        Fail("larger than 1920x1080");
+    std::map<char, std::string> mnemonics;
+    std::vector<std::tuple<RECT, std::string, bool>> placed;   // with whether a group box
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        char kind[16] = "";
+        GetClassNameA(control, kind, sizeof kind);
+        const std::string text = test::WindowText(control), name = Name(control, text);
+        const LONG style = GetWindowLongA(control, GWL_STYLE);
+        const bool button = _stricmp(kind, "Button") == 0;
+        const bool prefix = button || (style & SS_NOPREFIX) == 0;
+        const LONG type = style & (button ? BS_TYPEMASK : SS_TYPEMASK);
+        const bool check = button && (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX);
+        const int margin = check ? GetSystemMetrics(SM_CXMENUCHECK) + four.right / 2
+                           : !button ? 0
+                           : type == BS_GROUPBOX ? 2 * four.right
+                                                 : four.right;
+        Fit(control, text, button ? (style & BS_MULTILINE) != 0 : type <= SS_RIGHT, margin,
+            prefix ? 0 : DT_NOPREFIX);
+        for (UINT id : {IDS_CHECK_REQUEST_SENT, IDS_CHECK_REQUEST_FAILED}) {
+            char status[260] = "";
+            if (GetDlgCtrlID(control) == IDC_CHECK_STATUS &&
+                LoadStringA(g_fitLanguage, id, status, sizeof status) > 0)
+                Fit(control, status, true, 0, 0);
+        }
+        const std::size_t amp = prefix ? text.find('&') : std::string::npos;
+        char key = amp != std::string::npos && amp + 1 < text.size() ? text[amp + 1] : 0;
+        CharLowerBuffA(&key, 1);
+        if (key != 0 && !mnemonics.emplace(key, name).second)
+            Fail(name + " has the mnemonic of " + mnemonics[key]);
+        RECT rect;
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        if (!IntersectRect(&both, &rect, &client) || !EqualRect(&both, &rect))
+            Fail(name + " outside the dialog");
+        // Only a group box, placed first, holds others.
+        for (const auto& [other, otherName, group] : placed) {
+            if (IntersectRect(&both, &rect, &other) && !(group && EqualRect(&both, &rect)))
+                Fail(name + " overlaps " + otherName);
+        }
+        placed.emplace_back(rect, name, button && type == BS_GROUPBOX);
+    }
+}
+
+void CALLBACK MeasureShownDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = GetActiveWindow();
+    if (dialog == nullptr || !IsWindowVisible(dialog))
+        return;
+    KillTimer(nullptr, timer);
+    Measure(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+void FitCommand(HostSession& host, const std::string& name)
+{
+    HDC screen = GetDC(nullptr);
+    g_fitName = name + " " + std::to_string(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    Say("fit " + g_fitName);
+    SetTimer(nullptr, 0, 50, MeasureShownDialog);
+    CAboutDlg about;
+    if (name != "about")
+        g_fitLanguage = host.support.loadLanguage(name.c_str());
+    if ((name == "about" ? about.DoModal() : host.support.showUpdates(nullptr)) != IDCANCEL)
+        Fail("not shown");
 }
 
 // A platform call answered with result and nothing done: a message box answered unseen, a failed
@@ -282,8 +395,6 @@ int Serve(char** arguments)
 
 } // namespace
 
-bool FitCommand(HostSession& host, int argc, char** argv, int& i);   // tests/language/DialogFit.cpp
-
 int main(int argc, char** argv)
 {
     if (argc >= 5 && std::strcmp(argv[1], "service") == 0)
@@ -343,7 +454,9 @@ int main(int argc, char** argv)
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
-        } else if (!FitCommand(host, argc, argv, i) && !host.Run(argc, argv, i)) {
+        } else if (command == "fit" && i + 1 < argc) {
+            FitCommand(host, argv[++i]);
+        } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;
         }

@@ -1,11 +1,13 @@
 #pragma once
 
-// Helpers for tests that arrange real Windows state under wine.
+// Helpers for tests that arrange real Windows state under wine, and the standard library parts
+// the tests share.
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -143,10 +145,6 @@ public:
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
-    DWORD Id() const
-    {
-        return m_info.dwProcessId;
-    }
     DWORD ExitCode() const
     {
         DWORD code = 0;
@@ -230,13 +228,41 @@ inline std::string WindowText(HWND window)
     return text;
 }
 
+// Points module's import of the function called name (from any library) at replacement, so a
+// host or test program can watch or fail a platform call the module makes.
+template <typename Function>
+void ReplaceImport(HMODULE module, const char* name, Function* replacement)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const DWORD imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
+         import->Name != 0; ++import) {
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (std::size_t at = 0; names[at].u1.AddressOfData != 0; ++at) {
+            if (IMAGE_SNAP_BY_ORDINAL(names[at].u1.Ordinal))
+                continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names[at].u1.AddressOfData);
+            if (std::strcmp(byName->Name, name) != 0)
+                continue;
+            ULONG_PTR& slot = slots[at].u1.Function;
+            DWORD old = 0;
+            VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &old);
+            slot = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot, sizeof slot, old, &old);
+        }
+    }
+}
+
 // This process's kernel handles, GDI objects and cursors, found by trying every handle value
 // (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
 // GetProcessHandleCount with 0.
 struct Holdings {
-    int handles = 0;
-    int gdi = 0;
-    int cursors = 0;
+    int handles = 0, gdi = 0, cursors = 0;
 };
 inline Holdings SweepHandles()
 {
