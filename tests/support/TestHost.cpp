@@ -20,9 +20,11 @@
 //     soak N EVERY N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
 //                  what the process holds halfway and at the end (wine's caches fill early)
 // A shutdown that does not put the cursor back says so.
-//   TestHost service RECORD SETTINGS SECTION [slow]   the update service "VORANDA Update":
-//     appends "130 check=FLAG" to RECORD for each check-now control, FLAG as SETTINGS holds it
-//     in SECTION then (slow: answered after the manager's wait)
+//     serve KIND   the stand-in update service, installed for the rest of the run (removed
+//                  then): none, stopped, running, or slow (answering after the manager's wait)
+//   TestHost service [slow]   the stand-in update service "VORANDA Update" itself: appends
+//                             "130 check=FLAG" for each check-now control to its record, FLAG as
+//                             the settings file's US section holds it then
 #include "host/AboutDlg.h"
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
@@ -38,6 +40,7 @@
 namespace {
 
 using test::ReplaceImport;
+const char* const kUsSection = "BRAMOK 11.3 (English US)";
 
 std::string g_lastEvent;   // the last line watching printed during this command
 
@@ -356,8 +359,12 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     std::printf("soak %d half %s last %s\n", cycles, half.c_str(), last.c_str());
 }
 
-char** g_service = nullptr;   // RECORD SETTINGS SECTION [slow]
+// The stand-in update service "VORANDA Update", and the serve command that installs it.
+char g_serviceName[] = "VORANDA Update";
+bool g_slow = false;   // answers check-now after the manager's wait
 HANDLE g_stopped = nullptr;
+SC_HANDLE g_manager = nullptr;
+SC_HANDLE g_service = nullptr;
 
 DWORD WINAPI ServiceHandler(DWORD control, DWORD, LPVOID, LPVOID)
 {
@@ -365,10 +372,10 @@ DWORD WINAPI ServiceHandler(DWORD control, DWORD, LPVOID, LPVOID)
         SetEvent(g_stopped);
     if (control != 130)
         return NO_ERROR;
-    char flag[32] = "";
-    GetPrivateProfileStringA(g_service[2], "Check", "<none>", flag, sizeof flag, g_service[1]);
-    std::ofstream(g_service[0], std::ios::app | std::ios::binary) << "130 check=" << flag << "\n";
-    Sleep(g_service[3] != nullptr ? 11000 : 0);
+    const std::string flag = test::ProfileString(test::kSettings, kUsSection, "Check");
+    std::ofstream(test::kServiceRecord, std::ios::app | std::ios::binary) << "130 check=" << flag
+                                                                          << "\n";
+    Sleep(g_slow ? 11000 : 0);
     return NO_ERROR;
 }
 
@@ -377,28 +384,63 @@ void WINAPI ServiceMain(DWORD, LPSTR*)
     SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP,
                              0, 0, 0, 0};
     const SERVICE_STATUS_HANDLE handle =
-        RegisterServiceCtrlHandlerExA("VORANDA Update", &ServiceHandler, nullptr);
+        RegisterServiceCtrlHandlerExA(g_serviceName, &ServiceHandler, nullptr);
     SetServiceStatus(handle, &status);
     WaitForSingleObject(g_stopped, INFINITE);
     status.dwCurrentState = SERVICE_STOPPED;
     SetServiceStatus(handle, &status);
 }
 
-int Serve(char** arguments)
+bool Reaches(DWORD state)
 {
-    g_service = arguments;
-    g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    char name[] = "VORANDA Update";
-    SERVICE_TABLE_ENTRYA table[] = {{name, &ServiceMain}, {nullptr, nullptr}};
-    return StartServiceCtrlDispatcherA(table) ? 0 : 1;
+    SERVICE_STATUS status = {};
+    for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50)) {
+        if (QueryServiceStatus(g_service, &status) && status.dwCurrentState == state)
+            return true;
+    }
+    return false;
+}
+
+// Stops and deletes the service, through the handle the manager gave, else one opened now.
+void Unserve()
+{
+    SERVICE_STATUS status = {};
+    if (g_service == nullptr)
+        g_service = OpenServiceA(g_manager, g_serviceName, SERVICE_ALL_ACCESS);
+    if (ControlService(g_service, SERVICE_CONTROL_STOP, &status))
+        Reaches(SERVICE_STOPPED);
+    DeleteService(g_service);
+    CloseServiceHandle(g_service);
+    g_service = nullptr;
+}
+
+// Installs the service as kind asks (none, stopped, running, slow) for the rest of the run; one a
+// run stopped half-way left would answer checks, so it goes first.
+void Serve(const std::string& kind)
+{
+    g_manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    Unserve();
+    g_slow = kind == "slow";
+    if (kind == "none")
+        return;
+    const std::string command = test::BuiltHost() + "service" + (g_slow ? " slow" : "");
+    g_service = CreateServiceA(g_manager, g_serviceName, g_serviceName, SERVICE_ALL_ACCESS,
+                               SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                               command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (kind != "stopped" && !(StartServiceA(g_service, 0, nullptr) && Reaches(SERVICE_RUNNING)))
+        Say("service not running");
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc >= 5 && std::strcmp(argv[1], "service") == 0)
-        return Serve(argv + 2);
+    if (argc > 1 && std::strcmp(argv[1], "service") == 0) {
+        g_slow = argc > 2;
+        g_stopped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        SERVICE_TABLE_ENTRYA table[] = {{g_serviceName, &ServiceMain}, {nullptr, nullptr}};
+        return StartServiceCtrlDispatcherA(table) ? 0 : 1;
+    }
     int i = argc > 1 && std::strcmp(argv[1], "noapp") == 0 ? 2 : 1;
     const auto app = i == 2 ? nullptr : std::make_unique<CHostApp>();
     const char* folder = nullptr;
@@ -441,6 +483,8 @@ int main(int argc, char** argv)
             while (++i < argc && std::strcmp(argv[i], ".") != 0)
                 g_steps.emplace_back(argv[i]);
             SetTimer(nullptr, 0, 50, WorkDialog);
+        } else if (command == "serve" && i + 1 < argc) {
+            Serve(argv[++i]);
         } else if (command == "locale") {
             std::printf("locale %s\n", std::setlocale(LC_ALL, nullptr));
         } else if (command == "held") {
@@ -463,6 +507,11 @@ int main(int argc, char** argv)
         if (command == "shutdown" && GetCursor() != cursor)
             std::printf("cursor not restored\n");
         std::fflush(stdout);
+    }
+    if (g_manager != nullptr) {
+        Sleep(g_slow ? 12000 : 0);   // the slow answer done before the stop is queued
+        Unserve();
+        CloseServiceHandle(g_manager);
     }
     return 0;
 }

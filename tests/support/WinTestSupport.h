@@ -21,6 +21,7 @@ constexpr const char* kBrowserKey = "http\\shell\\open\\command";
 const std::string kLogFolder = "C:\\ProgramData\\BRAMOK\\11.3";
 const std::string kSettingsFolder = "C:\\ProgramData\\VORANDA\\UpdateService";
 const std::string kSettings = kSettingsFolder + "\\Settings.ini";
+const std::string kServiceRecord = kSettingsFolder + "\\controls.txt";   // the stand-in's
 
 inline std::string ReadFileText(const std::string& path)
 {

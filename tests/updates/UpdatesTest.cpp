@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 
 namespace {
 
 using test::kSettings;
-const std::string kRecord = test::kSettingsFolder + "\\controls.txt";
 const std::string kServiceFolder = "C:\\ProgramData\\VORANDA";
 const std::string kUk = "[BRAMOK 11.3 (English UK)]\r\n", kUs = "[BRAMOK 11.3 (English US)]\r\n",
                   kNl = "[BRAMOK 11.3 (Nederlands)]\r\n", kUkMode2 = kUk + "UpdateMode=2\r\n";
@@ -26,7 +24,6 @@ const char* const kTexts[][5] = {
      "Updates &downloaden, maar zelf kiezen wanneer ze worden ge\xEFnstalleerd",
      "Mij &waarschuwen, maar niets downloaden of installeren",
      "Anonieme gegevens over het gebruik van BRAMOK &verzenden", "&Nu controleren"}};
-enum Service { kNone, kStopped, kRunning, kSlow };   // slow: answers after the manager's wait
 enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 
 // The dialog as the test host's keys command says it shows: modal, then each of the choices
@@ -40,60 +37,6 @@ std::string Shown(int language, const std::string& checks)
         shown += std::to_string(ids[at]) + " " + (checks + "0")[at] + " " + kTexts[language][at] + "\n";
     return shown;
 }
-
-// The stand-in update service (the test host's "service") as a row asks, recording each
-// check-now, for the object's life; one a run stopped half-way left would answer checks, so it
-// goes first.
-class TestService {
-public:
-    explicit TestService(Service kind)
-    {
-        Remove();
-        if (kind == kNone)
-            return;
-        const std::string command = test::BuiltHost() + "service \"" + kRecord + "\" \"" +
-                                    kSettings + "\" \"BRAMOK 11.3 (English US)\"" +
-                                    (kind == kSlow ? " slow" : "");
-        m_service = CreateServiceA(m_manager, kName, kName, SERVICE_ALL_ACCESS,
-                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                   SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr, nullptr,
-                                   nullptr, nullptr);
-        started = kind == kStopped ||
-                  (StartServiceA(m_service, 0, nullptr) && Reaches(SERVICE_RUNNING));
-    }
-    ~TestService()
-    {
-        Remove();
-        CloseServiceHandle(m_manager);
-    }
-    bool started = true;
-
-private:
-    static constexpr const char* kName = "VORANDA Update";
-    // Through the handle the manager gave, else one opened now.
-    void Remove()
-    {
-        SERVICE_STATUS status = {};
-        if (m_service == nullptr)
-            m_service = OpenServiceA(m_manager, kName, SERVICE_ALL_ACCESS);
-        if (ControlService(m_service, SERVICE_CONTROL_STOP, &status))
-            Reaches(SERVICE_STOPPED);
-        DeleteService(m_service);
-        CloseServiceHandle(m_service);
-        m_service = nullptr;
-    }
-    bool Reaches(DWORD state) const
-    {
-        SERVICE_STATUS status = {};
-        for (const ULONGLONG end = GetTickCount64() + 15000; GetTickCount64() < end; Sleep(50)) {
-            if (QueryServiceStatus(m_service, &status) && status.dwCurrentState == state)
-                return true;
-        }
-        return false;
-    }
-    SC_HANDLE m_manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE m_service = nullptr;
-};
 
 struct UpdatesTest : ::testing::Test {
     void SetUp() override
@@ -123,40 +66,40 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
                              "updates now.\n" + ok;
     const struct {
         int language;   // of kTexts: uk, us, nl
-        Service service;
+        std::string serve;   // the stand-in update service: none, stopped, running, slow
         Folder folder;
         std::string before;
         std::string checks;   // the three modes and the upload as shown
         std::string keys, output, after, record, command = "updates";
     } rows[] = {
         // An unknown mode shows as the first, the upload as off.
-        {1, kNone, kSettingsThere, us5 + general + "false\r\n", "1000", "1334 57670 1", help + ok,
+        {1, "none", kSettingsThere, us5 + general + "false\r\n", "1000", "1334 57670 1", help + ok,
          us5 + "Check=false\r\n" + general + "false\r\n", ""},
-        {1, kStopped, kSettingsThere, us5, "1001", "1334 1",
+        {1, "stopped", kSettingsThere, us5, "1001", "1334 1",
          "status The update service couldn't be reached. Please make sure VORANDA Update is "
          "installed and running.\n" + ok, saved5, ""},
-        {1, kRunning, kSettingsThere, us5, "1001", "1334 1", sent, saved5, check},
-        {1, kSlow, kSettingsThere, us5, "1001", "1334 1", sent, saved5, check},
-        {0, kNone, kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", cancel,
+        {1, "running", kSettingsThere, us5, "1001", "1334 1", sent, saved5, check},
+        {1, "slow", kSettingsThere, us5, "1001", "1334 1", sent, saved5, check},
+        {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", cancel,
          kUkMode2 + "Check=true\r\n", ""},
-        {0, kNone, kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", cancel,
+        {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", cancel,
          kUkMode2 + "Check=true\r\n", ""},
-        {0, kNone, kNoServiceFolder, "", "1001", "1", ok, "", ""},
-        {0, kNone, kUnwritable, "", "1001", "1",
+        {0, "none", kNoServiceFolder, "", "1001", "1", ok, "", ""},
+        {0, "none", kUnwritable, "", "1001", "1",
          "beep 48\nbox Software Updates: Your settings could not be saved. Please make sure "
          "VORANDA Update is installed and that you may change its settings.\n" + ok, "", ""},
-        {0, kNone, kSettingsThere, kUkMode2 + other, "0101", "@1331 tab down enter",
+        {0, "none", kSettingsThere, kUkMode2 + other, "0101", "@1331 tab down enter",
          tab + "1331\ndown 1332\nenter default\n" + ok,
          kUk + "UpdateMode=3\r\nCheck=false\r\n" + other + general + "true\r\n", ""},
-        {1, kNone, kSettingsThere, kUs + "UpdateMode=3\r\n", "0011", "@1332 tab up enter",
+        {1, "none", kSettingsThere, kUs + "UpdateMode=3\r\n", "0011", "@1332 tab up enter",
          tab + "1332\nup 1331\nenter default\n" + ok,
          kUs + "UpdateMode=2\r\nCheck=false\r\n" + general + "true\r\n", ""},
-        {2, kNone, kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "0101",
+        {2, "none", kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "0101",
          "@1331 tab @1335 space @1331 up enter",
          tab + "1331\nspace 1335\nup 1330\nenter default\n" + ok,
          kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
         // Owned by the main window all the same.
-        {0, kNone, kSettingsThere, kUk + "UpdateMode=1\r\n", "1001",
+        {0, "none", kSettingsThere, kUk + "UpdateMode=1\r\n", "1001",
          "@1330 tab @1335 space @1330 down down esc",
          tab + "1330\nspace 1335\ndown 1331\ndown 1332\nesc default\n" + cancel,
          kUk + "UpdateMode=1\r\n", "", "updates noparent"},
@@ -170,16 +113,12 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // The US code is stored without its end, as another type.
         test::SetLanguage(row.language == 1 ? "us" : std::string(row.language ? "nl\0" : "uk\0", 3),
                           row.language == 1 ? REG_BINARY : REG_SZ);
-        auto service = std::make_unique<TestService>(row.service);
-        ASSERT_TRUE(service->started);
-        EXPECT_EQ(m_deployment.Run("startup 1 watch keys " + row.keys + " . " + row.command),
+        EXPECT_EQ(m_deployment.Run("serve " + row.serve + " startup 1 watch keys " + row.keys +
+                                   " . " + row.command),
                   "startup 1\n" + Shown(row.language, row.checks) + row.output)
             << name;
-        if (row.service == kSlow)
-            Sleep(12000);   // let the handler finish before the stop is queued
-        service.reset();
         EXPECT_EQ(test::ReadFileText(kSettings), row.after) << name;
-        EXPECT_EQ(test::ReadFileText(kRecord), row.record) << name;
+        EXPECT_EQ(test::ReadFileText(test::kServiceRecord), row.record) << name;
         const bool folder = GetFileAttributesA(kServiceFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
         EXPECT_EQ(folder, row.folder != kNoServiceFolder) << name;
     }
