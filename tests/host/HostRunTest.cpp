@@ -11,7 +11,7 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     test::UseRecordingBrowser(record);
     // A page on every 50th cycle: 20 browsers, 10 of them in the second half, enough to show a
     // leak per open, as a 32-bit process start under emulation costs about a second.
-    const std::string output = test::RunProcess(deployment.Host() + "soak 1000 50", 280000);
+    const std::string output = deployment.Run("soak 1000 50", 280000);
     // Handles, GDI objects, cursors, windows, then memory in KiB, each as "name=N".
     std::istringstream half(output.substr(output.find(" half ") + 6));
     std::istringstream last(output.substr(output.find(" last ") + 6));

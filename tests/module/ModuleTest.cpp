@@ -12,8 +12,7 @@ const std::string kHost = "TestHost.exe";
 std::string StoredLanguage()
 {
     char data[1024];
-    DWORD size = sizeof data;
-    DWORD type = 0;
+    DWORD size = sizeof data, type = 0;
     if (RegGetValueA(HKEY_CURRENT_USER, test::kProductKey, "Language", RRF_RT_ANY | RRF_NOEXPAND,
                      &type, data, &size) != ERROR_SUCCESS)
         return "<none>";

@@ -304,10 +304,6 @@ public:
     {
         RemoveTree(folder);
     }
-    std::string Host() const
-    {
-        return "\"" + folder + "\\TestHost.exe\" ";
-    }
     // A file of the build folder copied into the deployment under the same name.
     void Copy(const std::string& file) const
     {
@@ -323,9 +319,9 @@ public:
         Copy(code + "\\BRMSUPP.DLL");
     }
     // The host's output for the arguments.
-    std::string Run(const std::string& arguments) const
+    std::string Run(const std::string& arguments, DWORD timeoutMs = 60000) const
     {
-        return RunProcess(Host() + arguments);
+        return RunProcess("\"" + folder + "\\TestHost.exe\" " + arguments, timeoutMs);
     }
 
     const std::string folder;
