@@ -94,8 +94,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     ReleaseMutex(holder);
     CloseHandle(holder);
     for (test::Process& process : processes) {   // one that fails loses its 25: say which and how
-        EXPECT_EQ(process.Finish(120000), said)
-            << "exit code " << process.ExitCode();
+        EXPECT_EQ(process.Finish(120000), said) << "exit code " << process.ExitCode();
     }
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "201");
 

@@ -4,11 +4,11 @@
 
 // Two packages of a core each, with two threads (the second core's at the top of the mask); a
 // NUMA node (1) and a cache (2) count nothing; a last core cut short by one byte is not read.
-template <typename Mask>
-uint32_t Tally()
+template <typename Mask> uint32_t Tally()
 {
-    const ProcessorRecordOf<Mask> records[] = {{0x3, 0, {}}, {0x1, 3, {}}, {0xF, 1, {}},
-        {0xC0000000, 0, {}}, {0xF, 2, {}}, {0x1, 3, {}}, {0x1, 0, {}}};
+    const ProcessorRecordOf<Mask> records[] = {{0x3, 0, {}},        {0x1, 3, {}}, {0xF, 1, {}},
+                                               {0xC0000000, 0, {}}, {0xF, 2, {}}, {0x1, 3, {}},
+                                               {0x1, 0, {}}};
     const ProcessorCounts counts = TallyProcessorRecords(records, sizeof records - 1);
     return counts.packages * 100 + counts.cores * 10 + counts.logical;
 }

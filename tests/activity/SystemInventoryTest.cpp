@@ -55,11 +55,11 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     const std::vector<std::string> packages = Proc("cpuinfo", "physical id");
     const std::size_t physical = std::set<std::string>(packages.begin(), packages.end()).size();
     const std::size_t cores = physical * std::stoul(Proc("cpuinfo", "cpu cores").at(0));
-    const std::string head = start + "OS=Microsoft Windows " + os +
-                             " Service Pack 2\r\nArchitecture=64-bit\r\nLocale=" + locale +
-                             "\r\nCPU=" + brand + "\r\nPhysical CPUs=" + std::to_string(physical) +
-                             "\r\nCPU Cores=" + std::to_string(cores) + "\r\nLogical CPUs=" +
-                             std::to_string(Proc("cpuinfo", "processor").size()) + "\r\nRAM=";
+    const std::string head =
+        start + "OS=Microsoft Windows " + os +
+        " Service Pack 2\r\nArchitecture=64-bit\r\nLocale=" + locale + "\r\nCPU=" + brand +
+        "\r\nPhysical CPUs=" + std::to_string(physical) + "\r\nCPU Cores=" + std::to_string(cores) +
+        "\r\nLogical CPUs=" + std::to_string(Proc("cpuinfo", "processor").size()) + "\r\nRAM=";
     test::SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", std::string("winxp64\0", 8));
     std::string items = inventory("");
     ASSERT_EQ(items.substr(0, head.size()), head);

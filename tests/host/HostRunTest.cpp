@@ -35,7 +35,8 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
     test::Deployment d("demo-host"), alone("alone"), deep(std::string(238, 'd'));
     d.AddLanguage("uk");
     DeleteFileA((alone.folder + "\\BRMSUPP.dll").c_str());
-    const std::string uk = "uk\\BRMSUPP.DLL", missing = "error: BRMSUPP.dll or its exports not found\n";
+    const std::string uk = "uk\\BRMSUPP.DLL",
+                      missing = "error: BRMSUPP.dll or its exports not found\n";
     const struct {
         const test::Deployment& place;
         std::string arguments, output;
@@ -57,8 +58,9 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
         EXPECT_EQ(run.ExitCode(), row.exitCode) << row.arguments;
     }
     // What OK saved when there was no settings file.
-    EXPECT_EQ(test::ReadFileText(test::kSettings), "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"
-                                                   "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
+    EXPECT_EQ(test::ReadFileText(test::kSettings),
+              "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"
+              "Check=false\r\n[General]\r\nBramokUpload=true\r\n");
 }
 
 // In the About box, a link with the focus opens its page on Space and takes no other keys: Tab

@@ -86,9 +86,9 @@ TEST_F(ModuleTest, StartupsSwitchesAndShutdownsInAnyOrder)
     test::SetLanguage(std::string("nl\0", 3));
     const std::string nl = "nl\\BRMSUPP.DLL", uk = "uk\\BRMSUPP.dll", us = "us\\BRMSUPP.dll";
     const std::string again = "startup 1\nload " + us + "\nstartup 1\n" + State(nl, nl) +
-                              "about 1\nload " + uk + "\n" + State(uk, uk) +
-                              "about 1\nshutdown\n" + State(uk, uk) +
-                              "about 1\nshutdown\nshutdown\n" + State(kHost, "none") + "about 1\n";
+                              "about 1\nload " + uk + "\n" + State(uk, uk) + "about 1\nshutdown\n" +
+                              State(uk, uk) + "about 1\nshutdown\nshutdown\n" +
+                              State(kHost, "none") + "about 1\n";
     const std::string tail = " state about ok load uk state about ok shutdown nowindow state "
                              "about ok shutdown shutdown state about ok";
     const std::string rows[][2] = {

@@ -135,8 +135,8 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
     if (active != g_dialog || g_step == g_steps.size())   // not shown yet, a box of its own, done
         return;
     const std::string step = g_steps[g_step++];
-    const std::map<std::string, UINT> keys = {{"tab", VK_TAB},     {"down", VK_DOWN},
-                                              {"up", VK_UP},       {"space", VK_SPACE},
+    const std::map<std::string, UINT> keys = {{"tab", VK_TAB},      {"down", VK_DOWN},
+                                              {"up", VK_UP},        {"space", VK_SPACE},
                                               {"enter", VK_RETURN}, {"esc", VK_ESCAPE}};
     if (step[0] == '@') {
         const HWND control = GetDlgItem(g_dialog, std::atoi(&step[1]));
@@ -227,8 +227,8 @@ void Measure(HWND dialog)
         const bool prefix = button || (style & SS_NOPREFIX) == 0;
         const LONG type = style & (button ? BS_TYPEMASK : SS_TYPEMASK);
         const bool check = button && (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX);
-        const int margin = check ? GetSystemMetrics(SM_CXMENUCHECK) + four.right / 2
-                           : !button ? 0
+        const int margin = check                 ? GetSystemMetrics(SM_CXMENUCHECK) + four.right / 2
+                           : !button             ? 0
                            : type == BS_GROUPBOX ? 2 * four.right
                                                  : four.right;
         Fit(control, text, button ? (style & BS_MULTILINE) != 0 : type <= SS_RIGHT, margin,
@@ -284,8 +284,7 @@ void FitCommand(HostSession& host, const std::string& name)
 
 // A platform call answered with result and nothing done: a message box answered unseen, a failed
 // query of the inventory.
-template <int Result, typename... Arguments>
-int WINAPI Answer(Arguments...)
+template <int Result, typename... Arguments> int WINAPI Answer(Arguments...)
 {
     return Result;
 }
@@ -373,16 +372,16 @@ DWORD WINAPI ServiceHandler(DWORD control, DWORD, LPVOID, LPVOID)
     if (control != 130)
         return NO_ERROR;
     const std::string flag = test::ProfileString(test::kSettings, kUsSection, "Check");
-    std::ofstream(test::kServiceRecord, std::ios::app | std::ios::binary) << "130 check=" << flag
-                                                                          << "\n";
+    std::ofstream(test::kServiceRecord, std::ios::app | std::ios::binary)
+        << "130 check=" << flag << "\n";
     Sleep(g_slow ? 11000 : 0);
     return NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*)
 {
-    SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP,
-                             0, 0, 0, 0};
+    SERVICE_STATUS status = {
+        SERVICE_WIN32_OWN_PROCESS, SERVICE_RUNNING, SERVICE_ACCEPT_STOP, 0, 0, 0, 0};
     const SERVICE_STATUS_HANDLE handle =
         RegisterServiceCtrlHandlerExA(g_serviceName, &ServiceHandler, nullptr);
     SetServiceStatus(handle, &status);
@@ -424,9 +423,10 @@ void Serve(const std::string& kind)
     if (kind == "none")
         return;
     const std::string command = test::BuiltHost() + "service" + (g_slow ? " slow" : "");
-    g_service = CreateServiceA(g_manager, g_serviceName, g_serviceName, SERVICE_ALL_ACCESS,
-                               SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                               command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+    g_service =
+        CreateServiceA(g_manager, g_serviceName, g_serviceName, SERVICE_ALL_ACCESS,
+                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                       command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
     if (kind != "stopped" && !(StartServiceA(g_service, 0, nullptr) && Reaches(SERVICE_RUNNING)))
         Say("service not running");
 }
@@ -474,7 +474,8 @@ int main(int argc, char** argv)
             ReplaceImport(support, "GetVersionExA", &Answer<FALSE, void*>);
             ReplaceImport(support, "GlobalMemoryStatusEx", &FailFilled);
             ReplaceImport(support, "EnumDisplaySettingsA", &Answer<FALSE, LPCSTR, DWORD, void*>);
-            ReplaceImport(support, "EnumDisplayDevicesA", &Answer<FALSE, LPCSTR, DWORD, void*, DWORD>);
+            ReplaceImport(support, "EnumDisplayDevicesA",
+                          &Answer<FALSE, LPCSTR, DWORD, void*, DWORD>);
             ReplaceImport(support, "GetLocaleInfoA", &Answer<0, LCID, LCTYPE, LPSTR, int>);
             ReplaceImport(support, "GetProcAddress", &NoProcessorInfo);
         } else if (command == "blanks") {

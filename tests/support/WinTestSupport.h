@@ -132,9 +132,9 @@ public:
         char name[MAX_PATH] = "";
         GetTempPathA(MAX_PATH, folder);
         GetTempFileNameA(folder, "out", 0, name);
-        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        m_output =
+            CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        &inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         for (int attempt = 0; attempt < 3 && !Start(commandLine); ++attempt)
             End();
         SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);   // not into later children

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using test::kSettings;
@@ -30,11 +29,12 @@ enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 // (the modes, the upload, Check Now) checked (1) or not, with its text.
 std::string Shown(int language, const std::string& checks)
 {
-    const int ids[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3,
-                       IDC_PRODUCT_UPLOAD, IDC_CHECK_NOW};
+    const int ids[] = {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD,
+                       IDC_CHECK_NOW};
     std::string shown = "shown modal\n";
     for (int at = 0; at < 5; ++at)
-        shown += std::to_string(ids[at]) + " " + (checks + "0")[at] + " " + kTexts[language][at] + "\n";
+        shown +=
+            std::to_string(ids[at]) + " " + (checks + "0")[at] + " " + kTexts[language][at] + "\n";
     return shown;
 }
 
@@ -48,7 +48,7 @@ struct UpdatesTest : ::testing::Test {
     test::Deployment m_deployment{"updates-dialog"};
 };
 
-} // namespace
+}   // namespace
 
 // What the user reads beside each control and what keys and clicks save: only OK (or Enter) saves,
 // into the edition's own section; Cancel, Esc and closing keep only the check-now flag; a failed
@@ -63,7 +63,12 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
                       ok = "updates 1 resource=TestHost.exe\n",
                       cancel = "updates 2 resource=TestHost.exe\n", check = "130 check=true\n",
                       sent = "status Your request was sent. The update service is checking for "
-                             "updates now.\n" + ok;
+                             "updates now.\n",
+                      failed = "status The update service couldn't be reached. Please make sure "
+                               "VORANDA Update is installed and running.\n",
+                      unsaved = "beep 48\nbox Software Updates: Your settings could not be saved. "
+                                "Please make sure VORANDA Update is installed and that you may "
+                                "change its settings.\n";
     const struct {
         int language;   // of kTexts: uk, us, nl
         std::string serve;   // the stand-in update service: none, stopped, running, slow
@@ -75,19 +80,15 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // An unknown mode shows as the first, the upload as off.
         {1, "none", kSettingsThere, us5 + general + "false\r\n", "1000", "1334 57670 1", help + ok,
          us5 + "Check=false\r\n" + general + "false\r\n", ""},
-        {1, "stopped", kSettingsThere, us5, "1001", "1334 1",
-         "status The update service couldn't be reached. Please make sure VORANDA Update is "
-         "installed and running.\n" + ok, saved5, ""},
-        {1, "running", kSettingsThere, us5, "1001", "1334 1", sent, saved5, check},
-        {1, "slow", kSettingsThere, us5, "1001", "1334 1", sent, saved5, check},
+        {1, "stopped", kSettingsThere, us5, "1001", "1334 1", failed + ok, saved5, ""},
+        {1, "running", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
+        {1, "slow", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
         {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", cancel,
          kUkMode2 + "Check=true\r\n", ""},
         {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", cancel,
          kUkMode2 + "Check=true\r\n", ""},
         {0, "none", kNoServiceFolder, "", "1001", "1", ok, "", ""},
-        {0, "none", kUnwritable, "", "1001", "1",
-         "beep 48\nbox Software Updates: Your settings could not be saved. Please make sure "
-         "VORANDA Update is installed and that you may change its settings.\n" + ok, "", ""},
+        {0, "none", kUnwritable, "", "1001", "1", unsaved + ok, "", ""},
         {0, "none", kSettingsThere, kUkMode2 + other, "0101", "@1331 tab down enter",
          tab + "1331\ndown 1332\nenter default\n" + ok,
          kUk + "UpdateMode=3\r\nCheck=false\r\n" + other + general + "true\r\n", ""},
@@ -145,6 +146,7 @@ TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
     test::SetLanguage(std::string("uk\0", 3));
     // Were the host's dialog shown, "ok" would close it and write the file.
     const std::string none = "updates -1 resource=TestHost.exe\n";
-    EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"), "startup 1\n" + none + none);
+    EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
+              "startup 1\n" + none + none);
     EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
 }

@@ -31,7 +31,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
         {quoted + " \"%1\" -x", "1 null", quoted + site + "bramok/downloads.aspx"},
         {browser + " %1 -new", "2 null", browser + site},
         {quoted, "256 null", quoted + site.substr(1) + "bramok/"},   // the low byte counts
-        {quoted, "3 Help", ""},                                       // not a page
+        {quoted, "3 Help", ""},   // not a page
         {quoted, "4 null", ""},   // refused, as is a path too long
         {quoted, "5 " + std::string(400, 'x'), ""},
     };
@@ -48,7 +48,8 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
     GetShortPathNameA(notes.c_str(), shortPath, MAX_PATH);
     const std::string from = "from " + module.folder + " startup 1 open ";
     EXPECT_EQ(Open(host, from + "261 \"Help Files\""), quoted + shortPath);
-    EXPECT_EQ(Open(host, from + "4 \"Help Files\""), quoted + host.folder + "\\Help Files\\Quote.htm");
+    EXPECT_EQ(Open(host, from + "4 \"Help Files\""),
+              quoted + host.folder + "\\Help Files\\Quote.htm");
 }
 
 // Each way the browser can be missing beeps and shows message 42 in the host's language; many
@@ -78,7 +79,8 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, "other", "x");
         else if (value != "<no key>")
             test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, value, REG_EXPAND_SZ);
-        const std::string output = module.Run("startup 1 nowindow watch open 0 null" + repeats + " held");
+        const std::string output =
+            module.Run("startup 1 nowindow watch open 0 null" + repeats + " held");
         const std::string first = "startup 1\nbeep 0\nbox BRAMOK: " + texts[at % 3] + "\nopen 0\n";
         EXPECT_EQ(output.substr(0, first.size()), first) << value;
         const std::size_t held = output.find("held "), last = output.rfind("held ");
