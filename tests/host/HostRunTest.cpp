@@ -5,8 +5,7 @@
 TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
 {
     test::CleanMachine();
-    test::Deployment deployment("host-run");
-    deployment.AddLanguage("nl");   // the others fail to load
+    test::Deployment deployment("host-run", {"nl"});   // the others fail to load
     const std::string record = "C:\\brmtest\\host-browser.txt";
     test::UseRecordingBrowser(record);
     // A page on every 50th cycle: 20 browsers, 10 of them in the second half, enough to show a
@@ -32,9 +31,13 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
 TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
 {
     test::CleanMachine();
-    test::Deployment d("demo-host"), alone("alone"), deep(std::string(238, 'd'));
-    d.AddLanguage("uk");
+    test::Deployment d("demo-host", {"uk"}), alone("alone"), deep(std::string(238, 'd'));
     DeleteFileA((alone.folder + "\\BRMSUPP.dll").c_str());
+    // The browser command the demo registers.
+    const std::string record = "C:\\brmtest\\demo.txt";
+    const std::string browser = "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\"";
+    test::UseRecordingBrowser(record);
+    test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, browser + " -nohome");
     const std::string uk = "uk\\BRMSUPP.DLL",
                       missing = "error: BRMSUPP.dll or its exports not found\n";
     const struct {
@@ -44,6 +47,7 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
     } rows[] = {
         {d, "startup 1 nowindow state version shutdown",
          "startup 1\n" + test::State(uk, uk) + "version 5 2015\nshutdown\n", 0},
+        {d, "open 0 null", "open 0\n", 0},
         {d, "startup 1 updates ok about ok shutdown",
          "startup 1\nupdates 1 resource=h.exe\nabout 1\nshutdown\n", 0},
         {d, "version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n", 2},
@@ -57,6 +61,8 @@ TEST(HostRunTest, DemoHostRunsTheDemosCommandLines)
         EXPECT_EQ(run.Finish(60000), row.output) << row.arguments;
         EXPECT_EQ(run.ExitCode(), row.exitCode) << row.arguments;
     }
+    EXPECT_EQ(test::RecordLines(record, 1),
+              std::vector<std::string>{browser + " http://www.voranda.com/bramok/"});
     // What OK saved when there was no settings file.
     EXPECT_EQ(test::ReadFileText(test::kSettings),
               "[BRAMOK 11.3 (English UK)]\r\nUpdateMode=1\r\n"

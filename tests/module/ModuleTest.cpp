@@ -23,10 +23,8 @@ struct ModuleTest : ::testing::Test {
     void SetUp() override
     {
         test::CleanMachine();
-        for (const char* code : {"nl", "uk", "us"})
-            m_modules.AddLanguage(code);
     }
-    test::Deployment m_modules{"modules"};
+    const test::Deployment m_modules{"modules", {"uk", "us", "nl"}};
 };
 
 } // namespace

@@ -291,14 +291,18 @@ inline Holdings CountHoldings()
     return SweepHandles();
 }
 
-// A throw-away deployment of host, framework and support module in a folder of its own.
+// A throw-away deployment of host, framework, support module and the language modules named in a
+// folder of its own.
 class Deployment {
 public:
-    explicit Deployment(const std::string& name) : folder("C:\\brmtest\\" + name)
+    explicit Deployment(const std::string& name, std::initializer_list<const char*> languages = {})
+        : folder("C:\\brmtest\\" + name)
     {
         FreshFolder(folder);
         for (const char* file : {"TestHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
             Copy(file);
+        for (const char* code : languages)
+            AddLanguage(code);
     }
     ~Deployment()
     {

@@ -42,13 +42,11 @@ struct UpdatesTest : ::testing::Test {
     void SetUp() override
     {
         test::CleanMachine();
-        for (const char* language : {"uk", "us", "nl"})
-            m_deployment.AddLanguage(language);
     }
-    test::Deployment m_deployment{"updates-dialog"};
+    const test::Deployment m_deployment{"updates-dialog", {"uk", "us", "nl"}};
 };
 
-}   // namespace
+} // namespace
 
 // What the user reads beside each control and what keys and clicks save: only OK (or Enter) saves,
 // into the edition's own section; Cancel, Esc and closing keep only the check-now flag; a failed

@@ -56,7 +56,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
 // more failed calls, their boxes answered unseen, hold nothing more.
 TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
 {
-    test::Deployment module("pages");
+    const test::Deployment module("pages", {"uk", "us", "nl"});
     const char* const codes[] = {"uk", "us", "nl"};
     const std::string values[] = {"<no key>", "<no default>", "", "\"C:\\none.exe\" \"%1\""};
     const std::string texts[] = {
@@ -69,8 +69,6 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
     std::string repeats = " quiet open 0 null held";
     for (int i = 0; i < 20; ++i)
         repeats += " open 0 null";
-    for (const char* code : codes)
-        module.AddLanguage(code);
     for (int at = 0; at < 4; ++at) {
         const std::string& value = values[at];
         test::SetLanguage(codes[at % 3] + std::string(1, '\0'));
