@@ -1,5 +1,6 @@
 // Invariants of the Windows-free parsers and formatters over text from files, the registry
-// and the system; every input goes through each of them. The first 5 bytes give numbers, the rest is text.
+// and the system; every input goes through each of them. The first 5 bytes give numbers, the
+// rest is text.
 #include "activity/ActivityNaming.h"
 #include "activity/TextBlanks.h"
 #include "updates/SettingsValues.h"
@@ -15,7 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    if (size < 5) return 0;
+    if (size < 5)
+        return 0;
     const std::string bytes(reinterpret_cast<const char*>(data + 5), size - 5);
     const std::string text = bytes.substr(0, bytes.find('\0'));   // as a C string reads
 
@@ -35,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     // A log file name fits its room, terminated, or is refused empty.
     const std::size_t room = data[0];
     std::vector<char> out(room + 1, 'x');   // one guard byte past the room
-    const bool fits = FormatLogFileName(room ? out.data() : nullptr, room, text.c_str(),
-                                        data[1] * 0x1010101u, data[2] * 0x1010101u,
-                                        data[3] * 40, data[4] - 128);
+    const bool fits =
+        FormatLogFileName(room ? out.data() : nullptr, room, text.c_str(), data[1] * 0x1010101u,
+                          data[2] * 0x1010101u, data[3] * 40, data[4] - 128);
     FUZZ_CHECK(out[room] == 'x');
     const std::size_t length = room ? strnlen(out.data(), room) : 0;
     FUZZ_CHECK(length < room || room == 0);
@@ -49,9 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FUZZ_CHECK(ParseProductUpload(wide.c_str(), true) || wide.size() == 5);
     FUZZ_CHECK(std::strncmp(EditionSectionFor(text.c_str()), "BRAMOK 11.3 (", 13) == 0);
 
-    // Stripping removes exactly the leading spaces and tabs.
+    // Stripping removes exactly the leading spaces and tabs; there may be nothing to strip.
     std::string stripped = text;
     StripLeadingBlanks(&stripped[0]);
+    StripLeadingBlanks(nullptr);
     const std::size_t cut = std::min(text.find_first_not_of(" \t"), text.size());
     FUZZ_CHECK(stripped.c_str() == text.substr(cut));
     return 0;

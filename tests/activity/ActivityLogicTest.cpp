@@ -1,17 +1,14 @@
 #include "activity/ProcessorCount.h"
-#include "activity/TextBlanks.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 // Two packages of a core each, with two threads (the second core's at the top of the mask); a
 // NUMA node (1) and a cache (2) count nothing; a last core cut short by one byte is not read.
-template <typename Mask>
-uint32_t Tally()
+template <typename Mask> uint32_t Tally()
 {
-    const ProcessorRecordOf<Mask> records[] = {{0x3, 0, {}}, {0x1, 3, {}}, {0xF, 1, {}},
-        {0xC0000000, 0, {}}, {0xF, 2, {}}, {0x1, 3, {}}, {0x1, 0, {}}};
+    const ProcessorRecordOf<Mask> records[] = {{0x3, 0, {}},        {0x1, 3, {}}, {0xF, 1, {}},
+                                               {0xC0000000, 0, {}}, {0xF, 2, {}}, {0x1, 3, {}},
+                                               {0x1, 0, {}}};
     const ProcessorCounts counts = TallyProcessorRecords(records, sizeof records - 1);
     return counts.packages * 100 + counts.cores * 10 + counts.logical;
 }
@@ -20,17 +17,4 @@ TEST(ProcessorCount, ThreadsOfACoreAndWholeRecordsOnlyAtEitherWordSize)
 {
     EXPECT_EQ(Tally<uint32_t>(), 224u) << "24-byte records, as the 32-bit product gets them";
     EXPECT_EQ(Tally<uint64_t>(), 224u) << "32-byte records";
-}
-
-// Leading spaces and tabs go, with nothing of the old tail left; other blanks and the rest stay.
-TEST(StripLeadingBlanks, OnlyLeadingSpacesAndTabs)
-{
-    const std::pair<const char*, const char*> rows[] = {
-        {"  ab", "ab"}, {" \t ab c ", "ab c "}, {"ab  ", "ab  "}, {"\n ab", "\n ab"}, {" \t", ""}, {"", ""}};
-    for (const auto& [text, stripped] : rows) {
-        std::string value = text;
-        StripLeadingBlanks(&value[0]);
-        EXPECT_STREQ(value.c_str(), stripped) << '"' << text << '"';
-    }
-    StripLeadingBlanks(nullptr);   // nothing to strip
 }

@@ -10,7 +10,11 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
     constexpr uint8_t W = 1, S = 3;   // workstation, server
     // Facts in declaration order and the name after "Microsoft "; the number form
     // ("Windows 4.0") has no word width.
-    const struct { WindowsFacts facts; const char* expected; bool numbered = false; } rows[] = {
+    const struct {
+        WindowsFacts facts;
+        const char* expected;
+        bool numbered = false;
+    } rows[] = {
         {{6, 0, NT, "", 0, W}, "Windows Vista"},
         {{6, 0, NT, "", 0, S}, "Windows Server 2008"},
         {{6, 1, NT, "Service Pack 1", 0, W}, "Windows 7 Service Pack 1"},

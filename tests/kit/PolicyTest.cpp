@@ -3,51 +3,55 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <string>
 #include <utility>
-#include <vector>
 
 // Each .reg file, and the template as the policy engine writes it into the 64-bit view (enabled:
 // the .reg files' 1 in both places; disabled: 0), against the registry view the module reads.
 TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
 {
-    if (sizeof(void*) != 4) GTEST_SKIP() << "the policy files target the shipped 32-bit module's registry view";
-    test::Deployment deployment("policy");
-    deployment.AddLanguage("uk");
-    const auto logs = [&](const std::string& why, bool clear) {   // clear: no policy left after
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "the policy files target the shipped 32-bit module's registry view";
+    const std::string policy = test::ExecutableFolder() + "policy\\";
+    const auto logs = [](const std::string& why, bool clear) {   // clear: no policy left after
         test::FreshFolder(test::kLogFolder);
-        EXPECT_EQ(deployment.Run("startup 1"), "startup 1\n") << why;
-        if (clear)
-            for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        EXPECT_EQ(test::RunProcess(test::BuiltHost() + "startup 1"), "startup 1\n") << why;
+        for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            if (clear)
                 RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);
-        return !test::ListFiles(test::kLogFolder).empty();
+        }
+        return !std::filesystem::is_empty(test::kLogFolder);
     };
     char windows[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, MAX_PATH);
     // From this 32-bit process "sysnative" reaches the 64-bit reg.exe, "system32" the 32-bit
     // one, standing in for 64-bit and 32-bit Windows.
-    for (const auto& [folder, file] : {std::pair{"sysnative", "DisableActivityLog-64bit-Windows.reg"},
-                                       std::pair{"system32", "DisableActivityLog-32bit-Windows.reg"}}) {
+    for (const auto& [folder, file] :
+         {std::pair{"sysnative", "DisableActivityLog-64bit-Windows.reg"},
+          std::pair{"system32", "DisableActivityLog-32bit-Windows.reg"}}) {
         test::RunProcess(std::string("\"") + windows + "\\" + folder + "\\reg.exe\" import \"" +
-                             test::ExecutableFolder() + "policy\\" + file + "\"", 60000);
+                         policy + file + "\"");
         EXPECT_FALSE(logs(file, true));
     }
     // The template's places (the policy's own, then its enabled and disabled items) and the
     // numbers it writes there, in the order it gives them.
-    const std::string admx = test::ReadFileText(test::ExecutableFolder() + "policy\\BRAMOK.admx");
+    const std::string admx = test::ReadFileText(policy + "BRAMOK.admx");
     std::vector<std::pair<std::string, std::string>> places;
     std::vector<DWORD> numbers;
     const std::regex key(R"re(key="([^"]*)" valueName="([^"]*)"|<decimal value="(\d+)")re");
     for (std::sregex_iterator at(admx.begin(), admx.end(), key), end; at != end; ++at)
-        if ((*at)[3].matched) numbers.push_back(std::stoul((*at)[3].str()));
-        else places.emplace_back((*at)[1], (*at)[2]);
+        if ((*at)[3].matched)
+            numbers.push_back(std::stoul((*at)[3].str()));
+        else
+            places.emplace_back((*at)[1], (*at)[2]);
     ASSERT_EQ(places.size(), 3u) << admx;
     // The editor refuses a template naming a text its language file lacks.
-    const std::string adml = test::ReadFileText(test::ExecutableFolder() + "policy\\en-US\\BRAMOK.adml");
+    const std::string adml = test::ReadFileText(policy + "en-US\\BRAMOK.adml");
     const std::regex text(R"re(\$\(string\.(\w+)\))re");
     for (std::sregex_iterator at(admx.begin(), admx.end(), text), end; at != end; ++at)
-        EXPECT_NE(adml.find("<string id=\"" + (*at)[1].str() + "\">"), std::string::npos) << (*at)[1];
-    ASSERT_EQ(numbers, (std::vector<DWORD>{1, 0, 1, 0})) << admx;   // enabled, disabled; then the items
+        EXPECT_NE(adml.find("<string id=\"" + (*at)[1].str() + "\">"), std::string::npos)
+            << (*at)[1];
+    ASSERT_EQ(numbers, (std::vector<DWORD>{1, 0, 1, 0}))
+        << admx;   // enabled, disabled; then the items
     for (const int disabled : {0, 1}) {
         for (const auto& [place, data] : {std::pair{places[0], numbers[disabled]},
                                           std::pair{places[1 + disabled], numbers[2 + disabled]}}) {

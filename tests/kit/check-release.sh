@@ -2,6 +2,9 @@
 # One source gives one release: a clean build of a copy elsewhere, later, zips alike byte for byte,
 # names no build folder, dates entries by the last commit or SOURCE_DATE_EPOCH; signed modules
 # verify, their detached signatures rebuild them from unsigned files; a bad key stops packaging.
+# Then in the copy a policy template, the module's manifest, the dialog all language modules share
+# and a kit sample, changed, reach bin/ and the installed kit (what cpack zips) on the next
+# incremental build.
 set -euo pipefail
 src=${1:?usage: check-release.sh SOURCE BUILD TOOLCHAIN} build=${2:?no BUILD} toolchain=${3:?no TOOLCHAIN}
 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
@@ -50,5 +53,36 @@ echo "not a key" >"$work/bad.pem"
 cmake "$b" -DBRM_SIGN_KEY="$work/bad.pem" >/dev/null
 ! pack "$b" f >/dev/null || { echo "packaging went on with a key that cannot sign"; exit 1; }
 tr -s ' \n' ' ' <"$work/f.log" | grep -q "signing $work/f/[^ ]*/BRMSUPP.dll failed" || { cat "$work/f.log"; exit 1; }
+
+cmake "$b" -DBRM_SIGN_CERT= -DBRM_SIGN_KEY= >/dev/null
+kit=$work/kit
+compile() {   # the language modules and the module's resources
+  cmake --build "$b" --target language_uk language_us language_nl >/dev/null
+  make -s -C "$b/module" BRMSUPP.rc.res >/dev/null
+}
+install() {   # the kit's files from the tree
+  for d in kit policy language/modules; do
+    cmake -DCMAKE_INSTALL_PREFIX="$kit" -DCMAKE_INSTALL_LOCAL_ONLY=1 -P "$b/$d/cmake_install.cmake"
+  done >/dev/null
+}
+fresh() {   # each file holds the new text, in ANSI or UTF-16
+  for f in "${@:2}"; do
+    { cat "$f"; strings -el "$f"; } | grep -a "fresh-$1" >/dev/null || { echo "stale: $f"; exit 1; }
+  done
+}
+install
+sed -i 's|^\[HKEY|; fresh-policy\r\n[HKEY|' "$work/src/policy/DisableActivityLog-64bit-Windows.reg"
+sed -i 's|^</assembly>|<!-- fresh-manifest --></assembly>|' "$work/src/module/BRMSUPP.manifest"
+echo 'STRINGTABLE { 999, "fresh-dialog" }' >>"$work/src/language/modules/SoftwareUpdatesDialog.rci"
+echo '/* fresh-sample */' >>"$work/src/examples/BindAtRunTime.c"
+compile
+# The kit's copies dated like the rebuilt files, as when the rebuild falls within a second of them.
+for f in "$b"/bin/{uk,us,nl}/BRMSUPP.DLL "$b"/bin/policy/*; do touch -r "$f" "$kit/${f#"$b"/bin/}"; done
+install
+fresh manifest "$b/module/CMakeFiles/BRMSUPP.dir/BRMSUPP.rc.res"
+fresh sample "$kit/examples/BindAtRunTime.c"
+fresh policy {"$b/bin","$kit"}/policy/DisableActivityLog-64bit-Windows.reg
+fresh dialog {"$b/bin","$kit"}/{uk,us,nl}/BRMSUPP.DLL
 echo "release: two builds zip alike ($(sha256sum "$work"/a/*.zip | cut -c1-16)...), dated $(dates b);" \
-  "${#signed[@]} modules signed, their signatures rebuild them from unsigned files"
+  "${#signed[@]} modules signed, their signatures rebuild them from unsigned files;" \
+  "an incremental build takes changed files into bin/ and the kit"

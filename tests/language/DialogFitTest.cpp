@@ -8,10 +8,10 @@
 // wider one, which stands in for a translator's longer text.
 TEST(DialogFitTest, EveryTextFitsAtEveryScaleInEveryLanguage)
 {
-    const char* const substitutes = "Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
-    HKEY fonts = nullptr;
     // The 64-bit view, where wine's font code reads it in a 32-bit process too.
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, substitutes, 0,
+    HKEY fonts = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                            "Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", 0,
                             KEY_SET_VALUE | KEY_WOW64_64KEY, &fonts),
               ERROR_SUCCESS);
     for (const std::string face : {"Tahoma", "DejaVu Sans"}) {
@@ -21,8 +21,8 @@ TEST(DialogFitTest, EveryTextFitsAtEveryScaleInEveryLanguage)
             test::SetValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels",
                            std::string(reinterpret_cast<const char*>(&dpi), 4), REG_DWORD);
             const std::string fit = " " + std::to_string(dpi) + "\nfont " + face + "\n";
-            EXPECT_EQ(test::RunProcess("\"" + test::ExecutableFolder() + "TestHost.exe\" startup 1 "
-                                       "nowindow fit uk fit us fit nl fit qps-ploc shutdown fit about",
+            EXPECT_EQ(test::RunProcess(test::BuiltHost() + "startup 1 nowindow fit uk fit us "
+                                                           "fit nl fit qps-ploc shutdown fit about",
                                        120000),
                       "startup 1\nfit uk" + fit + "fit us" + fit + "fit nl" + fit + "fit qps-ploc" +
                           fit + "shutdown\nfit about" + fit);
@@ -30,5 +30,5 @@ TEST(DialogFitTest, EveryTextFitsAtEveryScaleInEveryLanguage)
     }
     RegSetValueExA(fonts, "MS Shell Dlg", 0, REG_SZ, reinterpret_cast<const BYTE*>("Tahoma"), 7);
     RegCloseKey(fonts);
-    test::DeleteValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
 }

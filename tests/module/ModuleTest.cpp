@@ -2,50 +2,44 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 using test::State;
 
 namespace {
 
-const std::string kHost = "TestHost.exe", kShutdown = "shutdown\n";
+const std::string kHost = "TestHost.exe";
+
+// The language value's bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
+std::string StoredLanguage()
+{
+    char data[1024];
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, test::kProductKey, "Language", RRF_RT_ANY | RRF_NOEXPAND,
+                     &type, data, &size) != ERROR_SUCCESS)
+        return "<none>";
+    return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
+}
 
 struct ModuleTest : ::testing::Test {
-    void SetUp() override { test::CleanMachine(); }
+    void SetUp() override
+    {
+        test::CleanMachine();
+    }
+    const test::Deployment m_modules{"modules", {"uk", "us", "nl"}};
 };
 
 } // namespace
 
-TEST_F(ModuleTest, StartupRecordsUnderTheWaitCursor)
-{
-    // No loadable module: 0, no record, no message box (the host would not finish).
-    test::Deployment empty("no-modules");
-    empty.AddFolder("nl");
-    EXPECT_EQ(empty.Run("startup 5 nowindow state"), "startup 0\n" + State(kHost, "none"));
-    EXPECT_TRUE(test::ListFiles(test::kLogFolder).empty());
-
-    test::Deployment d("startup");
-    for (const char* code : {"nl", "uk", "us"}) d.AddLanguage(code);
-    test::SetLanguage(std::string("nl\0", 3));
-    // A second start-up replaces a module loaded meanwhile.
-    EXPECT_EQ(d.Run("state watch startup 4711 load uk startup 4711 state"),
-              State(kHost, "none") + "profile wait=1\nstartup 1\nload uk\\BRMSUPP.dll\n"
-              "profile wait=1\nstartup 1\n" + State(kHost, "nl\\BRMSUPP.DLL"));
-    // Begun inside the host's own wait cursor, start-up leaves the host's cursor to come back.
-    EXPECT_EQ(d.Run("wait startup 1 endwait"), "startup 1\ncursor restored\n");
-    // Without an application object there is no wait cursor count, the rest works.
-    EXPECT_EQ(d.Run("noapp startup 3 state"), "startup 1\n" + State(kHost, "nl\\BRMSUPP.DLL", -1));
-}
-
 TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
 {
     // The modules lie beside the support module, the scan looks beside the host.
-    test::Deployment a("choice");
-    for (const char* code : {"nl", "uk", "us"}) a.AddLanguage(code);
     test::Deployment host("host-alone");
-    host.AddFile("aa");   // a file, not a folder
+    test::WriteFileText(host.folder + "\\aa", "a file, not a folder");
     host.AddFolder("bin");
     host.AddFolder("us");
+    // With its own support module, which has no language module at all: 0, no record, no
+    // message box (the host would not finish).
+    EXPECT_EQ(host.Run("startup 5 nowindow state"), "startup 0\n" + State(kHost, "none"));
+    EXPECT_TRUE(std::filesystem::is_empty(test::kLogFolder));
     const std::string none = "<none>", us = std::string("us\0", 3), unmakeable = "<volatile>";
     const struct {
         std::string bytes;   // "<none>": no value
@@ -61,10 +55,10 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     };
     const char* const parent = "Software\\VORANDA\\BRAMOK";
     for (const auto& row : rows) {
-        test::DeleteValue(HKEY_CURRENT_USER, test::kProductKey, nullptr);
+        RegDeleteKeyA(HKEY_CURRENT_USER, test::kProductKey);
         HKEY key = nullptr;
         if (row.bytes == unmakeable) {   // a volatile key cannot hold a lasting one
-            test::DeleteValue(HKEY_CURRENT_USER, parent, nullptr);
+            RegDeleteKeyA(HKEY_CURRENT_USER, parent);
             RegCreateKeyExA(HKEY_CURRENT_USER, parent, 0, nullptr, REG_OPTION_VOLATILE,
                             KEY_ALL_ACCESS, nullptr, &key, nullptr);
             RegCloseKey(key);
@@ -72,33 +66,45 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
             test::SetLanguage(row.bytes, row.type);
         }
         // Start-up without a window leaves the language module as the resource handle.
-        const std::string module = a.Folder() + "\\" + row.loaded + "\\BRMSUPP.DLL";
-        EXPECT_EQ(host.Run("from " + a.Folder() + " startup 1 nowindow state"),
-                  "startup 1\n" + State(module, module)) << row.bytes;
-        EXPECT_EQ(test::StoredLanguage(), row.storedAfter) << row.bytes;
+        const std::string module = m_modules.folder + "\\" + row.loaded + "\\BRMSUPP.DLL";
+        EXPECT_EQ(host.Run("from " + m_modules.folder + " startup 1 nowindow state"),
+                  "startup 1\n" + State(module, module))
+            << row.bytes;
+        EXPECT_EQ(StoredLanguage(), row.storedAfter) << row.bytes;
     }
-    test::DeleteValue(HKEY_CURRENT_USER, parent, nullptr);
+    RegDeleteKeyA(HKEY_CURRENT_USER, parent);
 }
 
-// In any order of start-ups with and without a window and switches, the resource handle never
-// names a freed module, also not after a shutdown (which frees only with a window, once); the
-// host's own dialogs are found whichever module the handle names.
-TEST_F(ModuleTest, ResourceHandleNeverNamesAFreedModule)
+// Start-up records under the wait cursor and replaces a module loaded meanwhile. In any order of
+// start-ups with and without a window and switches, the resource handle never names a freed
+// module, also not after a shutdown (which frees only with a window, once); the host's own
+// dialogs are found whichever module the handle names.
+TEST_F(ModuleTest, StartupsSwitchesAndShutdownsInAnyOrder)
 {
-    test::Deployment d("resource-handle");
-    for (const char* code : {"uk", "us", "nl"}) d.AddLanguage(code);
-    test::SetLanguage(std::string("uk\0", 3));
-    // With a window the host's handle stays its own through a switch; a failed one gives it back.
-    EXPECT_EQ(d.Run("startup 1 load us state startup 1 nowindow load xx state"),
-              "startup 1\nload us\\BRMSUPP.dll\n" + State(kHost, "us\\BRMSUPP.dll") +
-                  "startup 1\nload none\n" + State(kHost, "none"));
-    const std::string uk = "uk\\BRMSUPP.DLL", nl = "nl\\BRMSUPP.dll";
-    const std::string tail = "state about ok load nl state about ok shutdown nowindow state "
-                             "about ok shutdown shutdown state about ok", about = "about 1\n";
-    for (const char* commands : {"startup 1 nowindow load us startup 1 ", "startup 1 load us startup 1 nowindow "}) {
-        const std::string out = d.Run(commands + tail);
-        EXPECT_EQ(out.substr(out.find("state")), State(uk, uk) + about + "load " + nl + "\n" +
-                  State(nl, nl) + about + kShutdown + State(nl, nl) + about + kShutdown +
-                  kShutdown + State(kHost, "none") + about) << commands;
-    }
+    test::SetLanguage(std::string("nl\0", 3));
+    const std::string nl = "nl\\BRMSUPP.DLL", uk = "uk\\BRMSUPP.dll", us = "us\\BRMSUPP.dll";
+    const std::string again = "startup 1\nload " + us + "\nstartup 1\n" + State(nl, nl) +
+                              "about 1\nload " + uk + "\n" + State(uk, uk) + "about 1\nshutdown\n" +
+                              State(uk, uk) + "about 1\nshutdown\nshutdown\n" +
+                              State(kHost, "none") + "about 1\n";
+    const std::string tail = " state about ok load uk state about ok shutdown nowindow state "
+                             "about ok shutdown shutdown state about ok";
+    const std::string rows[][2] = {
+        {"state watch startup 4711 load uk startup 4711 state",
+         State(kHost, "none") + "profile wait=1\nstartup 1\nload " + uk +
+             "\nprofile wait=1\nstartup 1\n" + State(kHost, nl)},
+        // Begun inside the host's own wait cursor, start-up leaves the host's cursor to come back.
+        {"wait startup 1 endwait", "startup 1\ncursor restored\n"},
+        // Without an application object there is no wait cursor count, the rest works.
+        {"noapp startup 3 state", "startup 1\n" + State(kHost, nl, -1)},
+        // With a window the host's handle stays its own through a switch; a failed one gives it
+        // back.
+        {"startup 1 load us state startup 1 nowindow load xx state",
+         "startup 1\nload " + us + "\n" + State(kHost, us) + "startup 1\nload none\n" +
+             State(kHost, "none")},
+        {"startup 1 nowindow load us startup 1" + tail, again},
+        {"startup 1 load us startup 1 nowindow" + tail, again},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(m_modules.Run(row[0]), row[1]) << row[0];
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// Helpers for tests that arrange real Windows state under wine.
+// Helpers for tests that arrange real Windows state under wine, and the standard library parts
+// the tests share.
 
 #include <windows.h>
 #include <psapi.h>
@@ -20,66 +21,80 @@ constexpr const char* kBrowserKey = "http\\shell\\open\\command";
 const std::string kLogFolder = "C:\\ProgramData\\BRAMOK\\11.3";
 const std::string kSettingsFolder = "C:\\ProgramData\\VORANDA\\UpdateService";
 const std::string kSettings = kSettingsFolder + "\\Settings.ini";
+const std::string kServiceRecord = kSettingsFolder + "\\controls.txt";   // the stand-in's
 
 inline std::string ReadFileText(const std::string& path)
-{ std::ostringstream text; text << std::ifstream(path, std::ios::binary).rdbuf(); return text.str(); }
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
 
 inline bool WriteFileText(const std::string& path, const std::string& text)
-{ return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text); }
-
-inline std::vector<std::string> ListFiles(const std::string& folder)
 {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    return names;
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << text);
 }
 
 inline void RemoveTree(const std::string& folder)
-{ std::error_code error; std::filesystem::remove_all(folder, error); }
+{
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+}
+
 // An empty folder, with the folders above it made as needed.
 inline void FreshFolder(const std::string& folder)
-{ RemoveTree(folder); std::error_code error; std::filesystem::create_directories(folder, error); }
+{
+    RemoveTree(folder);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+}
 
 // Folder of the running program, with a trailing backslash.
 inline std::string ExecutableFolder()
-{ char path[MAX_PATH] = ""; GetModuleFileNameA(nullptr, path, MAX_PATH); return std::string(path, std::strrchr(path, '\\') + 1); }
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string text = path;
+    return text.substr(0, text.rfind('\\') + 1);
+}
 
 inline std::string ProfileString(const std::string& path, const char* section, const char* key)
-{ char value[1024] = ""; return GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path.c_str()), value; }
+{
+    char value[1024] = "";
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, path.c_str());
+    return value;
+}
 
 // The month's only activity log file, or "" when there is not exactly one.
 inline std::string OnlyLog()
-{ const auto files = ListFiles(kLogFolder); return files.size() == 1 ? kLogFolder + "\\" + files[0] : ""; }
+{
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(kLogFolder, error))
+        paths.push_back(entry.path().string());
+    return paths.size() == 1 ? paths[0] : "";
+}
 
-// A raw registry value (the key is made as needed); Delete removes one, or the key for a null name.
-inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes, DWORD type = REG_SZ)
-{ RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size())); }
-inline void DeleteValue(HKEY root, const char* key, const char* name)
-{ name != nullptr ? RegDeleteKeyValueA(root, key, name) : RegDeleteKeyA(root, key); }
+// A raw registry value, the key made as needed.
+inline void SetValue(HKEY root, const char* key, const char* name, const std::string& bytes,
+                     DWORD type = REG_SZ)
+{
+    RegSetKeyValueA(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
+{
+    SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type);
+}
 
 // No product key, log or settings folder left from another test; empty folders made anew.
 inline void CleanMachine()
 {
-    DeleteValue(HKEY_CURRENT_USER, kProductKey, nullptr);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProductKey);
     RemoveTree("C:\\ProgramData\\VORANDA");
     FreshFolder(kLogFolder);
     FreshFolder(kSettingsFolder);
 }
-
-// The language value's bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
-inline std::string StoredLanguage()
-{
-    char data[1024];
-    DWORD size = sizeof data, type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kProductKey, "Language", RRF_RT_ANY | RRF_NOEXPAND, &type,
-                     data, &size) != ERROR_SUCCESS)
-        return "<none>";
-    return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
-}
-inline void SetLanguage(const std::string& bytes, DWORD type = REG_SZ)
-{ SetValue(HKEY_CURRENT_USER, kProductKey, "Language", bytes, type); }
 
 // The stand-in browser as the "http" command, recording into record.
 inline void UseRecordingBrowser(const std::string& record)
@@ -91,13 +106,16 @@ inline void UseRecordingBrowser(const std::string& record)
 }
 
 // The record's lines once count arrived (or timeoutMs passed).
-inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count, DWORD timeoutMs = 5000)
+inline std::vector<std::string> RecordLines(const std::string& record, std::size_t count,
+                                            DWORD timeoutMs = 5000)
 {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs;; Sleep(50)) {
         std::vector<std::string> lines;
         std::istringstream text(ReadFileText(record));
-        for (std::string line; std::getline(text, line) && !text.eof();) lines.push_back(line);
-        if (lines.size() >= count || GetTickCount64() > end) return lines;
+        for (std::string line; std::getline(text, line) && !text.eof();)
+            lines.push_back(line);
+        if (lines.size() >= count || GetTickCount64() > end)
+            return lines;
     }
 }
 
@@ -107,19 +125,18 @@ inline std::vector<std::string> RecordLines(const std::string& record, std::size
 // libraries it imports. Such a start is recognised here, and only here, and made again.
 class Process {
 public:
-    explicit Process(const std::string& commandLine) : m_commandLine(commandLine)
+    explicit Process(const std::string& commandLine)
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         char folder[MAX_PATH] = "";
         char name[MAX_PATH] = "";
         GetTempPathA(MAX_PATH, folder);
         GetTempFileNameA(folder, "out", 0, name);
-        m_output = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        for (int attempt = 0; attempt < 3 && !Start(); ++attempt) {
+        m_output =
+            CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        &inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        for (int attempt = 0; attempt < 3 && !Start(commandLine); ++attempt)
             End();
-        }
         SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);   // not into later children
     }
     ~Process()
@@ -129,7 +146,6 @@ public:
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
-    DWORD Id() const { return m_info.dwProcessId; }
     DWORD ExitCode() const
     {
         DWORD code = 0;
@@ -142,22 +158,24 @@ public:
         WaitForSingleObject(m_info.hProcess, timeoutMs);
         TerminateProcess(m_info.hProcess, 1);
         WaitForSingleObject(m_info.hProcess, 5000);
-        std::string output;
-        char chunk[4096];
+        return Output();
+    }
+    // What it wrote so far, without '\r'.
+    std::string Output() const
+    {
+        std::string output(GetFileSize(m_output, nullptr), '\0');
+        DWORD got = 0;
         SetFilePointer(m_output, 0, nullptr, FILE_BEGIN);
-        for (DWORD got = 0; ReadFile(m_output, chunk, sizeof chunk, &got, nullptr) && got > 0;) {
-            output.append(chunk, got);
-        }
+        ReadFile(m_output, &output[0], static_cast<DWORD>(output.size()), &got, nullptr);
+        output.resize(got);
         output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
         return output;
     }
 
 private:
-    static constexpr DWORD kStartMs = 30000;
-
-    // Starts the process; false when it neither ended nor loaded more than itself and ntdll
-    // within kStartMs.
-    bool Start()
+    // Starts the process; false when within 30 s it neither ended nor loaded more than itself
+    // and ntdll. A command that cannot start at all is no lost start: no process, no output.
+    bool Start(std::string commandLine)
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
@@ -165,22 +183,16 @@ private:
         startup.hStdOutput = m_output;
         startup.hStdError = m_output;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        std::string line = m_commandLine;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &m_info)) {
-            m_info = {};
-            return true;   // not a lost start: the caller sees no process and no output
-        }
-        for (const ULONGLONG end = GetTickCount64() + kStartMs; GetTickCount64() <= end;) {
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &m_info))
+            return true;
+        for (const ULONGLONG end = GetTickCount64() + 30000; GetTickCount64() <= end;) {
             HMODULE modules[3];
             DWORD size = 0;
-            if (WaitForSingleObject(m_info.hProcess, 50) == WAIT_OBJECT_0) {
+            if (WaitForSingleObject(m_info.hProcess, 50) == WAIT_OBJECT_0 ||
+                (K32EnumProcessModules(m_info.hProcess, modules, sizeof modules, &size) &&
+                 size >= sizeof modules))
                 return true;
-            }
-            if (K32EnumProcessModules(m_info.hProcess, modules, sizeof modules, &size) &&
-                size >= sizeof modules) {
-                return true;
-            }
         }
         return false;
     }
@@ -195,46 +207,64 @@ private:
         SetEndOfFile(m_output);
     }
 
-    std::string m_commandLine;
     PROCESS_INFORMATION m_info = {};
     HANDLE m_output = INVALID_HANDLE_VALUE;
 };
-inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs)
+
+inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000)
 {
     return Process(commandLine).Finish(timeoutMs);
 }
 
-// A visible top-level window of the process holding a child with controlId (0xFFFF: a
-// message box); null when none shows up within timeoutMs.
-inline HWND FindWindowWithControl(DWORD processId, int controlId, DWORD timeoutMs)
+// The test host of the build folder, quoted, with a space after.
+inline std::string BuiltHost()
 {
-    for (const ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() <= end; Sleep(50))
-        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, controlId)) return window;
-        }
-    return nullptr;
+    return "\"" + ExecutableFolder() + "TestHost.exe\" ";
 }
 
-// WM_GETTEXT reaches the control even in another process.
 inline std::string WindowText(HWND window)
-{ char text[1024] = ""; return SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), text; }
-
-// "CAPTION: TEXT" of the process's next message box, which is then closed; "<none>" if none shows.
-inline std::string TakeMessageBox(DWORD processId, DWORD timeoutMs = 20000)
 {
-    HWND box = FindWindowWithControl(processId, 0xFFFF, timeoutMs);
-    if (box == nullptr) return "<none>";
-    const std::string text = WindowText(box) + ": " + WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+// Points module's import of the function called name (from any library) at replacement, so a
+// host or test program can watch or fail a platform call the module makes.
+template <typename Function>
+void ReplaceImport(HMODULE module, const char* name, Function* replacement)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const DWORD imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
+         import->Name != 0; ++import) {
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (std::size_t at = 0; names[at].u1.AddressOfData != 0; ++at) {
+            if (IMAGE_SNAP_BY_ORDINAL(names[at].u1.Ordinal))
+                continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names[at].u1.AddressOfData);
+            if (std::strcmp(byName->Name, name) != 0)
+                continue;
+            ULONG_PTR& slot = slots[at].u1.Function;
+            DWORD old = 0;
+            VirtualProtect(&slot, sizeof slot, PAGE_READWRITE, &old);
+            slot = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot, sizeof slot, old, &old);
+        }
+    }
 }
 
 // This process's kernel handles, GDI objects and cursors, found by trying every handle value
 // (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
 // GetProcessHandleCount with 0.
-struct Holdings { int handles = 0, gdi = 0, cursors = 0; };
+struct Holdings {
+    int handles = 0, gdi = 0, cursors = 0;
+};
 inline Holdings SweepHandles()
 {
     Holdings count;
@@ -261,57 +291,51 @@ inline Holdings CountHoldings()
     return SweepHandles();
 }
 
-// A throw-away deployment of host, framework and support module in a folder of its own.
+// A throw-away deployment of host, framework, support module and the language modules named in a
+// folder of its own.
 class Deployment {
 public:
-    explicit Deployment(const std::string& name) : m_folder("C:\\brmtest\\" + name)
+    explicit Deployment(const std::string& name, std::initializer_list<const char*> languages = {})
+        : folder("C:\\brmtest\\" + name)
     {
-        FreshFolder(m_folder);
+        FreshFolder(folder);
         for (const char* file : {"TestHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
-            CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
+            Copy(file);
+        for (const char* code : languages)
+            AddLanguage(code);
     }
-    ~Deployment() { RemoveTree(m_folder); }
-    Deployment(const Deployment&) = delete; Deployment& operator=(const Deployment&) = delete;
-    const std::string& Folder() const { return m_folder; }
-    std::string Host() const { return "\"" + m_folder + "\\TestHost.exe\" "; }
-    void AddLanguage(const std::string& code) const
+    ~Deployment()
     {
-        const std::string file = code + "\\BRMSUPP.DLL";
-        AddFolder(code);
-        CopyFileA((ExecutableFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE);
+        RemoveTree(folder);
+    }
+    // A file of the build folder copied into the deployment under the same name.
+    void Copy(const std::string& file) const
+    {
+        CopyFileA((ExecutableFolder() + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
     }
     void AddFolder(const std::string& name) const
-    { CreateDirectoryA((m_folder + "\\" + name).c_str(), nullptr); }
-    void AddFile(const std::string& name) const { WriteFileText(m_folder + "\\" + name, "x"); }
-    // The host's output for the arguments.
-    std::string Run(const std::string& arguments) const
     {
-        return RunProcess(Host() + arguments, 60000);
+        CreateDirectoryA((folder + "\\" + name).c_str(), nullptr);
+    }
+    void AddLanguage(const std::string& code) const
+    {
+        AddFolder(code);
+        Copy(code + "\\BRMSUPP.DLL");
+    }
+    // The host's output for the arguments.
+    std::string Run(const std::string& arguments, DWORD timeoutMs = 60000) const
+    {
+        return RunProcess("\"" + folder + "\\TestHost.exe\" " + arguments, timeoutMs);
     }
 
-private:
-    std::string m_folder;
+    const std::string folder;
 };
 
 // The host's "state" line: the resource handle's module, wait cursor count, loaded modules.
 inline std::string State(const std::string& resource, const std::string& loaded, int wait = 0)
-{ return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded + "\n"; }
-
-// Presses key where control has the focus, as the user's keyboard would reach the dialog's
-// loop; then waits (for a key that moves the focus) until the focus has left control.
-inline HWND Press(HWND dialog, int id, UINT key, bool moves = true)
 {
-    HWND control = GetDlgItem(dialog, id);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control)
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    PostMessageA(control, WM_KEYDOWN, key, 1);
-    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
-    for (int waited = 0; moves && waited < 5000; waited += 20, Sleep(20))
-        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != control) return info.hwndFocus;
-    return nullptr;
+    return "state resource=" + resource + " wait=" + std::to_string(wait) + " loaded=" + loaded +
+           "\n";
 }
 
 } // namespace test

@@ -8,9 +8,10 @@ TEST(SettingsValues, ModeUploadAndEditionSection)
 {
     // No number or one outside 32 bits gives 1; empty text keeps the caller's value.
     const std::pair<const wchar_t*, int> modes[] = {
-        {L"\t 3abc", 3}, {L"+2", 2}, {L"07", 7}, {L"-2147483648", -2147483647 - 1}, {L"-", 1},
-        {L"2147483648", 1}, {L"", 4}};
-    for (const auto& [text, mode] : modes) EXPECT_EQ(ParseUpdateMode(text, 4), mode) << text;
+        {L"\t 3abc", 3}, {L"+2", 2},         {L"07", 7}, {L"-2147483648", -2147483647 - 1},
+        {L"-", 1},       {L"2147483648", 1}, {L"", 4}};
+    for (const auto& [text, mode] : modes)
+        EXPECT_EQ(ParseUpdateMode(text, 4), mode) << text;
 
     // Only "false" in any case switches the upload off; nothing switches it on.
     EXPECT_FALSE(ParseProductUpload(L"fAlSe", true));
