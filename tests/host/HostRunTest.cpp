@@ -87,4 +87,11 @@ TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
                   "shown modal\n" + row[1]);
         EXPECT_EQ(test::RecordLines(record, 1), std::vector<std::string>{browser + row[2]});
     }
+    // A dialog closed by "ok" leaves nothing behind to close the next one: the About box after
+    // it waits a second (twenty steps that move no focus), then takes Esc.
+    std::string idle;
+    for (int step = 0; step < 20; ++step)
+        idle += "@1 ";
+    EXPECT_EQ(test::RunProcess(test::BuiltHost() + "startup 1 updates ok keys " + idle + "esc . about"),
+              "startup 1\nupdates 1 resource=TestHost.exe\nshown modal\nesc default\nabout 2\n");
 }

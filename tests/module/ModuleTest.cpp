@@ -36,9 +36,14 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     test::WriteFileText(host.folder + "\\aa", "a file, not a folder");
     host.AddFolder("bin");
     host.AddFolder("us");
+    // Hidden and system folders count like any other.
+    const std::string hidden = host.folder + "\\us";
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_EQ(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
     // With its own support module, which has no language module at all: 0, no record, no
-    // message box (the host would not finish).
-    EXPECT_EQ(host.Run("startup 5 nowindow state"), "startup 0\n" + State(kHost, "none"));
+    // message box (the host would not finish), and the host's own wait cursor as it was.
+    EXPECT_EQ(host.Run("wait startup 5 nowindow state endwait"),
+              "startup 0\n" + State(kHost, "none", 1) + "cursor restored\n");
     EXPECT_TRUE(std::filesystem::is_empty(test::kLogFolder));
     const std::string none = "<none>", us = std::string("us\0", 3), unmakeable = "<volatile>";
     const struct {

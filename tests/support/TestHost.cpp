@@ -8,7 +8,8 @@
 //                  the update dialog's choices as "ID CHECKED TEXT", and is worked from its own
 //                  loop a STEP a tick: @ID moves the focus there; a key (tab: until the focus is
 //                  back; down, up, space; enter, esc: after whether OK is the default) says where
-//                  the focus went; close; an ID clicks that button ("status TEXT" after Check Now)
+//                  the focus went; close; unserve: the stand-in service goes; an ID clicks that
+//                  button ("status TEXT" after Check Now)
 //     quiet        from here on, the module's message boxes are answered OK unseen
 //     failing      from here on, every query of the module's inventory that can fail fails
 //     unusual      from here on, the module sees what wine cannot arrange: three displays, the
@@ -118,6 +119,8 @@ void Press(UINT key)
     IsDialogMessageA(g_dialog, &message);
 }
 
+void Unserve();
+
 // A step of the keys command a tick, from the loop of the dialog they are for, so that what a
 // step posted is handled before the next.
 void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
@@ -145,6 +148,8 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
         SendMessageA(g_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     } else if (step == "close") {
         SendMessageA(g_dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (step == "unserve") {
+        Unserve();
     } else if (keys.count(step) == 0) {
         const int id = std::atoi(step.c_str());
         SendDlgItemMessageA(g_dialog, id, BM_CLICK, 0, 0);

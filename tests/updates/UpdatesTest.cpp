@@ -78,13 +78,19 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // An unknown mode shows as the first, the upload as off.
         {1, "none", kSettingsThere, us5 + general + "false\r\n", "1000", "1334 57670 1", help + ok,
          us5 + "Check=false\r\n" + general + "false\r\n", ""},
-        {1, "stopped", kSettingsThere, us5, "1001", "1334 1", failed + ok, saved5, ""},
+        // A second Check Now that finds no service takes the first one's status away; the
+        // dialog's wait cursor leaves the host's as it was.
+        {1, "stopped", kSettingsThere, us5, "1001", "1334 unserve 1334 1", failed + ok +
+         test::State("TestHost.exe", "us\\BRMSUPP.DLL", 1) + "cursor restored\n", saved5, "",
+         "wait updates state endwait"},
         {1, "running", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
         {1, "slow", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
         {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", cancel,
          kUkMode2 + "Check=true\r\n", ""},
         {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", cancel,
          kUkMode2 + "Check=true\r\n", ""},
+        // No settings file yet, its folder there: the flag makes one.
+        {0, "none", kSettingsThere, "", "1001", "1334 2", cancel, kUk + "Check=true\r\n", ""},
         {0, "none", kNoServiceFolder, "", "1001", "1", ok, "", ""},
         {0, "none", kUnwritable, "", "1001", "1", unsaved + ok, "", ""},
         {0, "none", kSettingsThere, kUkMode2 + other, "0101", "@1331 tab down enter",

@@ -4,6 +4,8 @@
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <oleacc.h>
 
 namespace {
@@ -45,6 +47,21 @@ std::vector<COLORREF> Pixels()
         pixels.push_back(GetPixel(dc, at % 340, at / 340));
     ReleaseDC(g_dialog, dc);
     return pixels;
+}
+
+// The smallest rectangle holding every pixel that differs, in the dialog's client area.
+RECT Changed(const std::vector<COLORREF>& before, const std::vector<COLORREF>& after)
+{
+    RECT box = {340, 140, -1, -1};
+    for (int at = 0; at < 340 * 140; ++at) {
+        if (before[at] == after[at])
+            continue;
+        box.left = std::min<LONG>(box.left, at % 340);
+        box.top = std::min<LONG>(box.top, at / 340);
+        box.right = std::max<LONG>(box.right, at % 340 + 1);
+        box.bottom = std::max<LONG>(box.bottom, at / 340 + 1);
+    }
+    return box;
 }
 
 } // namespace
@@ -178,13 +195,28 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     }
     ReleaseDC(g_dialog, dc);
 
-    // The focus frame, around the text or the whole control, goes with the focus.
+    // The focus frame goes with the focus, a pixel outside the text of a left-aligned link (as
+    // wide as "Plain link", far less than its control) and outside the whole of a centred one.
     SetFocus(nullptr);
     Pump(100);
     const std::vector<COLORREF> before = Pixels();
     for (int id : {kPlain, kFromString}) {
+        RECT control;
+        GetWindowRect(GetDlgItem(g_dialog, id), &control);
+        MapWindowPoints(nullptr, g_dialog, reinterpret_cast<POINT*>(&control), 2);
         SetFocus(GetDlgItem(g_dialog, id));
-        EXPECT_TRUE(Pixels() != before) << id;
+        const RECT frame = Changed(before, Pixels());
+        SetFocus(nullptr);
+        EXPECT_NEAR(frame.left, control.left - 1, 1) << id;
+        EXPECT_NEAR(frame.top, control.top - 1, 1) << id;
+        if (id == kPlain) {
+            EXPECT_GT(frame.right, control.left + 20) << id;
+            EXPECT_LT(frame.right, control.left + (control.right - control.left) / 2) << id;
+            EXPECT_LE(frame.bottom, control.bottom + 1) << id;
+        } else {
+            EXPECT_NEAR(frame.right, control.right + 1, 1) << id;
+            EXPECT_NEAR(frame.bottom, control.bottom + 1, 1) << id;
+        }
     }
     SetFocus(nullptr);
     EXPECT_TRUE(Pixels() == before);
