@@ -189,8 +189,9 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
                      reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id)));
         LOGFONTA used = {};
         GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof used, &used);
-        if (id == kFromText && ownedFont != nullptr)
+        if (id == kFromText && ownedFont != nullptr) {
             EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), ownedFont);
+        }
         if (id == kFromText)
             ownedFont = GetCurrentObject(dc, OBJ_FONT);
         const bool underlinedCopy = used.lfUnderline == 1 && used.lfHeight == base.lfHeight &&
