@@ -22,9 +22,9 @@
 //     wait endwait the host's own wait cursor around other commands; endwait: is it back?
 //     soak N EVERY N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
 //                  what the process holds halfway and at the end (wine's caches fill early)
-// A shutdown that does not put the cursor back says so.
 //     serve KIND   the stand-in update service, installed for the rest of the run (removed
 //                  then): none, stopped, running, or slow (answering after the manager's wait)
+// A shutdown that does not put the cursor back says so.
 //   TestHost service [slow]   the stand-in update service "VORANDA Update" itself: appends
 //                             "130 check=FLAG" for each check-now control to its record, FLAG as
 //                             the settings file's US section holds it then
@@ -490,8 +490,8 @@ int main(int argc, char** argv)
                 ReplaceImport(module, "MessageBoxA", &WatchedBox);
             }
         } else if (command == "quiet") {
-            ReplaceImport(support, "MessageBoxA", &Answer<IDOK, HWND, LPCSTR, LPCSTR, UINT>);
-            ReplaceImport(framework, "MessageBoxA", &Answer<IDOK, HWND, LPCSTR, LPCSTR, UINT>);
+            for (HMODULE module : {support, framework})
+                ReplaceImport(module, "MessageBoxA", &Answer<IDOK, HWND, LPCSTR, LPCSTR, UINT>);
         } else if (command == "failing") {
             ReplaceImport(support, "GetVersionExA", &Answer<FALSE, void*>);
             ReplaceImport(support, "GlobalMemoryStatusEx", &FailFilled);
