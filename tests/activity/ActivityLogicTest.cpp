@@ -1,3 +1,4 @@
+#include "activity/ActivityNaming.h"
 #include "activity/ProcessorCount.h"
 
 #include <gtest/gtest.h>
@@ -17,4 +18,15 @@ TEST(ProcessorCount, ThreadsOfACoreAndWholeRecordsOnlyAtEitherWordSize)
 {
     EXPECT_EQ(Tally<uint32_t>(), 224u) << "24-byte records, as the 32-bit product gets them";
     EXPECT_EQ(Tally<uint64_t>(), 224u) << "32-byte records";
+}
+
+// The month has two digits all year (the tests' own month may have two anyway); a name that
+// does not fit is refused, never cut short.
+TEST(ActivityNaming, MonthOfTwoDigitsAndNoNameCutShort)
+{
+    char name[24];
+    EXPECT_TRUE(FormatLogFileName(name, sizeof name, "L\\", 7, 42, 2015, 5));
+    EXPECT_STREQ(name, "L\\742_201505.inf");
+    EXPECT_FALSE(FormatLogFileName(name, 16, "L\\", 7, 42, 2015, 5));
+    EXPECT_STREQ(name, "");
 }

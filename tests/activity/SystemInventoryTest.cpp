@@ -1,3 +1,4 @@
+#include "activity/ActivityNaming.h"
 #include "tests/support/WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,9 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     EXPECT_NE(items.find("\r\nDisplay Count=2\r\n"), std::string::npos) << items;
     EXPECT_NE(items.find("\r\nLocale=" + locale + "\r\n"), std::string::npos) << items;
     EXPECT_EQ(locale.substr(locale.find('.') + 1), std::to_string(GetACP()));
+    // A computer name of the full 15 letters names the log.
+    const std::string hash = std::to_string(HashComputerName("FIFTEEN-LETTERS"));
+    EXPECT_NE(test::OnlyLog().find(hash + "_"), std::string::npos) << test::OnlyLog();
     // Every query that can fail failing: only what needs none of them, and the fallback locale.
     EXPECT_EQ(inventory("failing"), start + "Locale=C\r\nCPU=" + brand + "\r\n");
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");

@@ -45,7 +45,8 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     EXPECT_EQ(host.Run("wait startup 5 nowindow state endwait"),
               "startup 0\n" + State(kHost, "none", 1) + "cursor restored\n");
     EXPECT_TRUE(std::filesystem::is_empty(test::kLogFolder));
-    const std::string none = "<none>", us = std::string("us\0", 3), unmakeable = "<volatile>";
+    const std::string none = "<none>", us = std::string("us\0", 3), unmakeable = "<volatile>",
+                      fifteen = std::string("abcdefghijklmno\0", 16);
     const struct {
         std::string bytes;   // "<none>": no value
         DWORD type;
@@ -55,6 +56,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
         {std::string(1, '\0'), REG_SZ, "uk", std::string(1, '\0')},   // empty: kept
         {"nl", REG_BINARY, "nl", "nl<type 3>"},   // no terminator, wrong type: still a code
         {"abcdefghijklmnop", REG_BINARY, "us", us},   // too long for a code: scan
+        {fifteen, REG_SZ, "uk", fifteen},   // the longest code, with its end: no module for it
         {std::string("de\0", 3), REG_SZ, "uk", std::string("de\0", 3)},   // no module for it
         {unmakeable, REG_SZ, "uk", none},   // a product key that cannot be made: no scan
     };

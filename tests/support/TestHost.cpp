@@ -1,33 +1,14 @@
 // The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
-//   TestHost [noapp] [from DIR] COMMAND...   (noapp: no application object; from: BRMSUPP.dll
-//                                             from DIR instead of this program's folder)
-//     watch        from here on, a line when the module (or the framework for it) beeps ("beep
-//                  TYPE"), touches a profile ("profile wait=N") or shows a box, which is read as
-//                  the user reads it ("box CAPTION: TEXT") and closed with OK
-//     keys STEP .  the next dialog says it is "shown" ("modal" when its owner waits), each of
-//                  the update dialog's choices as "ID CHECKED TEXT", and is worked from its own
-//                  loop a STEP a tick: @ID moves the focus there; a key (tab: until the focus is
-//                  back; down, up, space; enter, esc: after whether OK is the default) says where
-//                  the focus went; close; unserve: the stand-in service goes; an ID clicks that
-//                  button ("status TEXT" after Check Now)
-//     quiet        from here on, the module's message boxes are answered OK unseen
-//     failing      from here on, every query of the module's inventory that can fail fails
-//     unusual      from here on, the module sees what wine cannot arrange: three displays, the
-//                  second not attached to the desktop, the first's adapter named " \t ab", and a
-//                  user locale with no ANSI code page
-//     fit CODE|about  dialog 109 in that language, or the host's About box, measured: "fit NAME
-//                  DPI", "font FACE" (the face its text is drawn in), a "fail" line per fault
-//     locale       the C runtime's locale, which the module leaves alone
-//     held         what the process holds (handles, GDI objects, cursors, windows)
-//     wait endwait the host's own wait cursor around other commands; endwait: is it back?
-//     soak N EVERY N cycles of start-up, languages, dialog, page (every EVERYth) and shutdown:
-//                  what the process holds halfway and at the end (wine's caches fill early)
-//     serve KIND   the stand-in update service, installed for the rest of the run (removed
-//                  then): none, stopped, running, or slow (answering after the manager's wait)
-// A shutdown that does not put the cursor back says so.
-//   TestHost service [slow]   the stand-in update service "VORANDA Update" itself: appends
-//                             "130 check=FLAG" for each check-now control to its record, FLAG as
-//                             the settings file's US section holds it then
+//   TestHost [noapp] [from DIR] COMMAND...   noapp: no application object; from: the module's
+//     folder. watch: print the module's beeps, profile touches and boxes (read, closed with OK).
+//     keys STEP... .: work the next dialog from its own loop, a step a tick (@ID focus, tab, down,
+//     up, space, enter, esc, close, unserve, or an ID to click) and print what it shows.
+//     quiet: answer boxes unseen. failing: inventory queries fail. unusual: the module sees
+//     what wine cannot arrange (several displays, a locale with no ANSI code page, a computer
+//     name of 15 letters). fit CODE|about: measure a dialog. locale, held, wait, endwait,
+//     soak N EVERY: probes. serve KIND: the stand-in update service (none, stopped, running,
+//     slow).
+//   TestHost service [slow]: the stand-in service itself, recording "130 check=FLAG" per check.
 #include "host/AboutDlg.h"
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
@@ -342,6 +323,20 @@ BOOL WINAPI UnusualDisplays(const char*, DWORD index, DISPLAY_DEVICEA* device, D
     return TRUE;
 }
 
+// A computer name of the full 15 characters, answered as the platform answers.
+BOOL WINAPI LongComputerName(char* name, DWORD* size)
+{
+    const char full[] = "FIFTEEN-LETTERS";
+    if (*size < sizeof full) {
+        *size = sizeof full;
+        SetLastError(ERROR_BUFFER_OVERFLOW);
+        return FALSE;
+    }
+    std::strcpy(name, full);
+    *size = sizeof full - 1;
+    return TRUE;
+}
+
 // The user's locale as it is, but with no ANSI code page.
 int WINAPI NoAnsiCodePage(LCID locale, LCTYPE type, char* text, int size)
 {
@@ -383,8 +378,9 @@ void Soak(HostSession& host, int cycles, int pageEvery)
     std::string half;
     const uint32_t code = 1;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
-        // Each start-up looks for a language.
+        // Each start-up looks for a language and takes the inventory of a new log.
         RegDeleteKeyValueA(HKEY_CURRENT_USER, test::kProductKey, "Language");
+        test::FreshFolder(test::kLogFolder);
         host.support.startup(&code, &host.mainWindow, 0, 0);
         for (const char* language : {"uk", "us", "xx", "nl"})
             host.support.loadLanguage(language);
@@ -523,6 +519,7 @@ int main(int argc, char** argv)
         } else if (command == "unusual") {
             ReplaceImport(support, "EnumDisplayDevicesA", &UnusualDisplays);
             ReplaceImport(support, "GetLocaleInfoA", &NoAnsiCodePage);
+            ReplaceImport(support, "GetComputerNameA", &LongComputerName);
         } else if (command == "keys") {
             while (++i < argc && std::strcmp(argv[i], ".") != 0)
                 g_steps.emplace_back(argv[i]);
