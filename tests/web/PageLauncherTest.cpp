@@ -25,6 +25,9 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
     test::UseRecordingBrowser(kRecord);
     CopyFileA((test::ExecutableFolder() + "RecordingBrowser.exe").c_str(), browser.c_str(), FALSE);
     const std::string site = " http://www.voranda.com/";
+    // The page beside the host in a folder whose name makes its path 309 characters long.
+    const std::string page = "\\Releasenotes.htm";
+    const std::string longest(309 - module.folder.size() - 1 - page.size(), 'x');
     const std::string rows[][3] = {
         {quoted + " -nohome \"%1\"", "0 null", quoted + site + "bramok/"},
         {quoted + " -nohome", "0 null", quoted + site + "bramok/"},
@@ -32,8 +35,9 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
         {browser + " %1 -new", "2 null", browser + site},
         {quoted, "256 null", quoted + site.substr(1) + "bramok/"},   // the low byte counts
         {quoted, "3 Help", ""},   // not a page
-        {quoted, "4 null", ""},   // refused, as is a path too long
-        {quoted, "5 " + std::string(400, 'x'), ""},
+        {quoted, "4 null", ""},   // refused, as is a path of 310 characters or more
+        {quoted, "5 " + longest, quoted + module.folder + "\\" + longest + page},
+        {quoted, "5 " + longest + "x", ""},
     };
     for (const auto& row : rows) {
         // Any registry type and no terminator: the value is read as it stands.
