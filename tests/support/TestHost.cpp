@@ -150,6 +150,10 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
             if (step != "tab" || GetFocus() == start)
                 break;
         }
+        char kind[8] = "";
+        GetClassNameA(GetFocus(), kind, sizeof kind);
+        if (step == "space" && _stricmp(kind, "Button") == 0)   // the tick the user sees
+            went += IsDlgButtonChecked(g_dialog, GetDlgCtrlID(GetFocus())) ? " ticked" : " clear";
         Say(went);
     }
 }

@@ -101,12 +101,12 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
          kUs + "UpdateMode=2\r\nCheck=false\r\n" + general + "true\r\n", ""},
         {2, "none", kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "0101",
          "@1331 tab @1335 space @1331 up enter",
-         tab + "1331\nspace 1335\nup 1330\nenter default\n" + ok,
+         tab + "1331\nspace 1335 clear\nup 1330\nenter default\n" + ok,
          kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
         // Owned by the main window all the same.
         {0, "none", kSettingsThere, kUk + "UpdateMode=1\r\n", "1001",
          "@1330 tab @1335 space @1330 down down esc",
-         tab + "1330\nspace 1335\ndown 1331\ndown 1332\nesc default\n" + cancel,
+         tab + "1330\nspace 1335 clear\ndown 1331\ndown 1332\nesc default\n" + cancel,
          kUk + "UpdateMode=1\r\n", "", "updates noparent"},
     };
     for (const auto& row : rows) {
