@@ -7,7 +7,7 @@
 TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
 {
     constexpr uint32_t NT = kPlatformWin32Nt;
-    constexpr uint8_t W = 1, S = 3;   // workstation, server
+    constexpr uint8_t W = 1, DC = 2, S = 3;   // workstation, domain controller, server
     // Facts in declaration order and the name after "Microsoft "; the number form
     // ("Windows 4.0") has no word width.
     const struct {
@@ -18,7 +18,7 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
         {{6, 0, NT, "", 0, W}, "Windows Vista"},
         {{6, 0, NT, "", 0, S}, "Windows Server 2008"},
         {{6, 1, NT, "Service Pack 1", 0, W}, "Windows 7 Service Pack 1"},
-        {{6, 1, NT, "", 0, S}, "Windows Server 2008 R2"},
+        {{6, 1, NT, "", 0, DC}, "Windows Server 2008 R2"},
         {{6, 2, NT, "", 0, W}, "Windows 8"},
         {{6, 2, NT, "", 0, S}, "Windows Server 2012"},
         {{6, 3, NT, "", 0, W}, "Windows 8.1"},
