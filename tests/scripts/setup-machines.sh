@@ -48,6 +48,7 @@ cmake) for a; do [[ ${b-} == -B ]] && mkdir -p "$a"; b=$a; done ;;   # builds no
 ctest) [[ -e $M/failing32 && $* == *build/win32* ]] && { echo "96% tests passed, 1 tests failed out of 27"; exit 8; }
   echo "100% tests passed, 0 tests failed out of 27" ;;
 xvfb-run) shift 3; exec "$@" ;;
+fuzz_logic) [[ ! -e $M/fuzzfault ]] ;;   # its $M is the fuzz build folder
 *-gcc) touch "$3" ;;
 esac
 STANDIN
@@ -68,6 +69,7 @@ machine() {
   printf 'Types: deb\nURIs: http://mirror.invalid/debian\nSuites: bookworm bookworm-updates\n\n' > "$M/sources/debian.sources"
   for word; do case $word in
     native|offline|sudo|refused|unmountable|failing32) touch "$M/$word" ;;
+    fuzzfault) touch "$M/build/fuzz/fuzzfault" ;;
     user) echo 1000 > "$M/uid" ;;
     no-i386) : > "$M/arch" ;;
     missing=*) echo "${word#*=}" >> "$M/missing" ;;
@@ -138,6 +140,10 @@ machine $((++machines)) native failing32   # a failing 32-bit suite fails the ru
 run test
 check "scripts/test, the 32-bit suite failing" 1 '^win32 \(under qemu\): 96% tests passed, 1 tests failed' \
   'out:^win32 \(natively\): 96% .*, [0-9]+ s$' 'out:^win64 \(natively\): 100% ' '!binfmt/qemu-i386:.'
+machine $((++machines)) native fuzzfault
+run test
+check "scripts/test, the fuzzer finding a fault" 1 "^test: the step .*scripts/fuzz.* failed" \
+  'out:^fuzz_logic found a fault'
 machine commands user missing=cmake native  # the README's commands stop with set-up's word, never silently
 for script in test demo bench; do
   run "$script"; check "scripts/$script when set-up fails" 1 "^$script: the step .*scripts/setup.* failed" 'out:^setup: cannot install cmake'
