@@ -148,7 +148,7 @@ public:
     Process& operator=(const Process&) = delete;
     DWORD ExitCode() const
     {
-        DWORD code = 0;
+        DWORD code = ~0u;   // no process at all
         GetExitCodeProcess(m_info.hProcess, &code);
         return code;
     }
@@ -173,8 +173,8 @@ public:
     }
 
 private:
-    // Starts the process; false when within 30 s it neither ended nor loaded more than itself
-    // and ntdll. A command that cannot start at all is no lost start: no process, no output.
+    // Starts the process; false when it could not be made (wine refuses some under heavy load)
+    // or within 30 s neither ended nor loaded more than itself and ntdll.
     bool Start(std::string commandLine)
     {
         STARTUPINFOA startup = {};
@@ -184,8 +184,10 @@ private:
         startup.hStdError = m_output;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &m_info))
-            return true;
+                            &startup, &m_info)) {
+            Sleep(500);
+            return false;
+        }
         for (const ULONGLONG end = GetTickCount64() + 30000; GetTickCount64() <= end;) {
             HMODULE modules[3];
             DWORD size = 0;
