@@ -64,6 +64,8 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
                              "updates now.\n",
                       failed = "status The update service couldn't be reached. Please make sure "
                                "VORANDA Update is installed and running.\n",
+                      failedUk = "status The update service could not be reached. Please make "
+                                 "sure VORANDA Update is installed and running.\n",
                       unsaved = "beep 48\nbox Software Updates: Your settings could not be saved. "
                                 "Please make sure VORANDA Update is installed and that you may "
                                 "change its settings.\n";
@@ -85,7 +87,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
          "wait updates state endwait"},
         {1, "running", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
         {1, "slow", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
-        {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", cancel,
+        {0, "stopped", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", failedUk + cancel,
          kUkMode2 + "Check=true\r\n", ""},
         {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", cancel,
          kUkMode2 + "Check=true\r\n", ""},
