@@ -24,6 +24,8 @@
 //                  what the process holds halfway and at the end (wine's caches fill early)
 //     serve KIND   the stand-in update service, installed for the rest of the run (removed
 //                  then): none, stopped, running, or slow (answering after the manager's wait)
+//     fault        GetVersionDate with pointers to no memory, as the contract forbids: "fault
+//                  MODULE+0xOFFSET" names where the access violation came from, and the host ends
 // A shutdown that does not put the cursor back says so.
 //   TestHost service [slow]   the stand-in update service "VORANDA Update" itself: appends
 //                             "130 check=FLAG" for each check-now control to its record, FLAG as
@@ -473,6 +475,29 @@ void Serve(const std::string& kind)
         Say("service not running");
 }
 
+// The fault command's report: the faulting instruction as its module's name and offset, which
+// the module's symbols turn into a function and a line.
+LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
+{
+    const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+    if (record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
+        return EXCEPTION_CONTINUE_SEARCH;
+    const auto address = static_cast<const char*>(record->ExceptionAddress);
+    HMODULE module = nullptr;
+    const DWORD flags =
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    GetModuleHandleExA(flags, address, &module);
+    constexpr DWORD kPathSize = MAX_PATH;
+    char path[kPathSize] = "";
+    GetModuleFileNameA(module, path, kPathSize);
+    const char* slash = std::strrchr(path, '\\');
+    const char* name = slash != nullptr ? slash + 1 : path;
+    const auto offset = address - reinterpret_cast<const char*>(module);
+    std::printf("fault %s+0x%lx\n", name, static_cast<unsigned long>(offset));
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -544,6 +569,9 @@ int main(int argc, char** argv)
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
         } else if (command == "fit" && i + 1 < argc) {
             FitCommand(host, argv[++i]);
+        } else if (command == "fault") {
+            AddVectoredExceptionHandler(1, ReportFault);
+            host.support.versionDate(reinterpret_cast<BYTE*>(16), reinterpret_cast<WORD*>(16));
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;
