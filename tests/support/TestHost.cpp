@@ -476,13 +476,11 @@ void Serve(const std::string& kind)
 }
 
 // The fault command's report: the faulting instruction as its module's name and offset, which
-// the module's symbols turn into a function and a line.
+// the module's symbols turn into a function and a line. Whatever the exception's code: under qemu
+// user emulation wine reports the write to no memory as an illegal instruction.
 LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
 {
-    const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
-    if (record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
-        return EXCEPTION_CONTINUE_SEARCH;
-    const auto address = static_cast<const char*>(record->ExceptionAddress);
+    const auto address = static_cast<const char*>(pointers->ExceptionRecord->ExceptionAddress);
     HMODULE module = nullptr;
     const DWORD flags =
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
