@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# One source gives one release: a clean build of a copy elsewhere, later, zips alike byte for byte,
+# One source gives one release: a clean build of a copy elsewhere, later, zips alike byte for byte
+# (the kit and the symbols, the PDB files in it too),
 # names no build folder, dates entries by the last commit or SOURCE_DATE_EPOCH; signed modules
 # verify, their detached signatures rebuild them from unsigned files; a bad key stops packaging.
 # Then in the copy a policy template, the module's manifest, the dialog all language modules share
@@ -12,12 +13,19 @@ trap 'echo "release: the step '\''$BASH_COMMAND'\'' failed (line $LINENO); its o
 unset SOURCE_DATE_EPOCH
 # The copy has no history of its own: its commit date comes from the tree's.
 GIT_DIR=$(git -C "$src" rev-parse --absolute-git-dir) && export GIT_DIR
-pack() {   # build folder, name: the zip in $work/name, unpacked in $work/name/kit; cpack's output if it fails
+pack() {   # build folder, name: the zips in $work/name, unpacked together in $work/name/kit
   rm -rf "${work:?}/$2"
   (cd "$1" && cpack -B "$work/$2") >"$work/$2.log" 2>&1 || { cat "$work/$2.log"; return 1; }
-  mkdir "$work/$2/kit" && unzip -q "$work/$2"/*.zip -d "$work/$2/kit"
+  mkdir "$work/$2/kit"
+  for zip in "$work/$2"/*.zip; do
+    unzip -q "$zip" -d "$work/$2/kit"
+  done
 }
-dates() { TZ=UTC zipinfo -T "$work/$1"/*.zip | awk '/^-/ { print $7 }' | sort -u; }
+dates() {
+  for zip in "$work/$1"/*.zip; do
+    TZ=UTC zipinfo -T "$zip"
+  done | awk '/^-/ { print $7 }' | sort -u
+}
 same() { diff -r "${@:3}" "$work/$1/kit" "$work/$2/kit" || { echo "$1 and $2 differ (above)"; exit 1; }; }
 
 pack "$build" a
@@ -27,7 +35,11 @@ cmake -S "$work/src" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_T
 cmake --build "$b" -j2 >/dev/null
 pack "$b" b
 same a b
-cmp "$work"/a/*.zip "$work"/b/*.zip
+zips=$(cd "$work/a" && echo *.zip)
+[[ $(wc -w <<<"$zips") == 2 ]] || { echo "zips: $zips"; exit 1; }
+for zip in $zips; do
+  cmp "$work/a/$zip" "$work/b/$zip"
+done
 ! grep -rlF -e "$src" -e "$build" -e "$work" "$work/a/kit" "$work/b/kit" || { echo "a build folder in the files above"; exit 1; }
 commit=$(git log -1 --format=%ct)   # zip rounds odd seconds up
 [[ $(dates b) == $(date -u -d @$((commit + commit % 2)) +%Y%m%d.%H%M%S) ]] || { echo "zip dates: $(dates b)"; exit 1; }
@@ -83,6 +95,7 @@ fresh manifest "$b/module/CMakeFiles/BRMSUPP.dir/BRMSUPP.rc.res"
 fresh sample "$kit/examples/BindAtRunTime.c"
 fresh policy {"$b/bin","$kit"}/policy/DisableActivityLog-64bit-Windows.reg
 fresh dialog {"$b/bin","$kit"}/{uk,us,nl}/BRMSUPP.DLL
-echo "release: two builds zip alike ($(sha256sum "$work"/a/*.zip | cut -c1-16)...), dated $(dates b);" \
+echo "release: two builds zip alike ($(cd "$work/a" && sha256sum *.zip | cut -c1-16 | xargs)...)," \
+  "dated $(dates b);" \
   "${#signed[@]} modules signed, their signatures rebuild them from unsigned files;" \
   "an incremental build takes changed files into bin/ and the kit"

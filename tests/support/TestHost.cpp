@@ -7,7 +7,8 @@
 //     what wine cannot arrange (several displays, a locale with no ANSI code page, a computer
 //     name of 15 letters). fit CODE|about: measure a dialog. locale, held, wait, endwait,
 //     soak N EVERY: probes. serve KIND: the stand-in update service (none, stopped, running,
-//     slow).
+//     slow). fault: GetVersionDate with pointers to no memory, as the contract forbids; prints
+//     "fault MODULE+0xOFFSET" where the fault came from, and the host ends.
 //   TestHost service [slow]: the stand-in service itself, recording "130 check=FLAG" per check.
 #include "host/AboutDlg.h"
 #include "host/HostSession.h"
@@ -473,6 +474,27 @@ void Serve(const std::string& kind)
         Say("service not running");
 }
 
+// The fault command's report: the faulting instruction as its module's name and offset, which
+// the module's symbols turn into a function and a line. Whatever the exception's code: under qemu
+// user emulation wine reports the write to no memory as an illegal instruction.
+LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
+{
+    const auto address = static_cast<const char*>(pointers->ExceptionRecord->ExceptionAddress);
+    HMODULE module = nullptr;
+    const DWORD flags =
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    GetModuleHandleExA(flags, address, &module);
+    constexpr DWORD kPathSize = MAX_PATH;
+    char path[kPathSize] = "";
+    GetModuleFileNameA(module, path, kPathSize);
+    const char* slash = std::strrchr(path, '\\');
+    const char* name = slash != nullptr ? slash + 1 : path;
+    const auto offset = address - reinterpret_cast<const char*>(module);
+    std::printf("fault %s+0x%lx\n", name, static_cast<unsigned long>(offset));
+    std::fflush(stdout);
+    ExitProcess(0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -545,6 +567,9 @@ int main(int argc, char** argv)
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
         } else if (command == "fit" && i + 1 < argc) {
             FitCommand(host, argv[++i]);
+        } else if (command == "fault") {
+            AddVectoredExceptionHandler(1, ReportFault);
+            host.support.versionDate(reinterpret_cast<BYTE*>(16), reinterpret_cast<WORD*>(16));
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;
