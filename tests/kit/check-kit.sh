@@ -20,6 +20,11 @@ policy/BRAMOK.admx\npolicy/DisableActivityLog-32bit-Windows.reg
 policy/DisableActivityLog-64bit-Windows.reg\npolicy/en-US/BRAMOK.adml\nuk/BRMSUPP.DLL\nus/BRMSUPP.DLL'
 zipped=$(cd "$kit" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [[ "$zipped" == "$expected" ]] || { echo "zipped: $zipped"; exit 1; }
+# Every file of both zips is readable by everyone once unpacked.
+for z in "$zip" "${zip%.zip}-symbols.zip"; do
+  unreadable=$(zipinfo "$z" | awk '/^-/ && substr($1, 8, 1) != "r" { print $NF }')
+  [[ -z $unreadable ]] || { echo "$z: not readable by all: $unreadable"; exit 1; }
+done
 example=$(sed -n '/^```c$/,/^```$/{/^```/!p}' "$kit/README.md")
 [[ $(grep -c . <<<"$example") == 5 ]] && ! grep -vxFf <(sed 's/^ *//' "$kit/examples/BindAtRunTime.c") <<<"$example" ||
   { echo "README example, not 5 lines of the sample: $example"; exit 1; }
