@@ -8,19 +8,13 @@ namespace {
 
 const std::string kHost = "TestHost.exe";
 
-// The language value's bytes as stored (a terminator missing stays missing), "<type N>" appended
-// unless REG_SZ; "<none>" when missing.
+// The language value's bytes as stored, "<type N>" appended unless REG_SZ; "<none>" when missing.
 std::string StoredLanguage()
 {
     char data[1024];
     DWORD size = sizeof data, type = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, test::kProductKey, 0, KEY_QUERY_VALUE, &key) != 0)
-        return "<none>";
-    const LONG result = RegQueryValueExA(key, "Language", nullptr, &type,
-                                         reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, test::kProductKey, "Language", RRF_RT_ANY | RRF_NOEXPAND,
+                     &type, data, &size) != ERROR_SUCCESS)
         return "<none>";
     return std::string(data, size) + (type == REG_SZ ? "" : "<type " + std::to_string(type) + ">");
 }
