@@ -1,4 +1,5 @@
 #include "activity/CpuBrand.h"
+#include "activity/TextBlanks.h"
 
 #include <cpuid.h>
 #include <cstring>
@@ -40,5 +41,6 @@ bool ReadCpuBrand(char (&brand)[kCpuBrandSize], CpuidQuery query)
         std::memcpy(&registers[leaf * 4], answer, sizeof answer);
     }
     AssembleCpuBrand(registers, brand);
+    StripLeadingBlanks(brand);   // many processors pad the text at the front
     return true;
 }

@@ -18,5 +18,6 @@ using CpuidQuery = void (*)(uint32_t leaf, uint32_t (&registers)[4]);
 void AskProcessor(uint32_t leaf, uint32_t (&registers)[4]);
 
 // Asks the processor (or, in tests, a stand-in for one no machine here has) for its brand
-// text; false when it has none (highest extended leaf below 0x80000004), with brand left empty.
+// text, without leading blanks; false when it has none (highest extended leaf below
+// 0x80000004), with brand left empty.
 bool ReadCpuBrand(char (&brand)[kCpuBrandSize], CpuidQuery query = AskProcessor);

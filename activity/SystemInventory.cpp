@@ -56,7 +56,6 @@ void WriteCpuBrand(const char* path)
     char brand[kCpuBrandSize];
     if (!ReadCpuBrand(brand))
         return;
-    StripLeadingBlanks(brand);
     WriteValue(path, "CPU", brand);
 }
 

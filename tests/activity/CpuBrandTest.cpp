@@ -24,12 +24,13 @@ void StandIn(uint32_t leaf, uint32_t (&registers)[4])
 
 } // namespace
 
-// The brand is read when the last brand leaf is there, even as the highest one; below it there
-// is none.
+// The brand is read, without its leading blanks, when the last brand leaf is there, even as the
+// highest one; below it there is none.
 TEST(CpuBrand, ReadWhereTheLastBrandLeafIsThere)
 {
+    const char* const unpadded = g_brand + 2;
     const std::pair<uint32_t, const char*> rows[] = {
-        {0x80000008u, g_brand}, {0x80000004u, g_brand}, {0x80000003u, ""}, {0u, ""}};
+        {0x80000008u, unpadded}, {0x80000004u, unpadded}, {0x80000003u, ""}, {0u, ""}};
     for (const auto& [highest, brand] : rows) {
         g_highest = highest;
         char read[kCpuBrandSize];
