@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs scripts/demo as a newcomer does and checks what it shows: the language start-up chose,
+# this month's activity log though an older month's lies beside it, and pictures of the size
+# the README's have.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+export BRM_BUILD_DIR=${1:?usage: check-demo.sh BUILD-ROOT}
+logs=$BRM_BUILD_DIR/demo/wineprefix/drive_c/ProgramData/BRAMOK/11.3
+mkdir -p "$logs"
+touch -d 2015-02-01 "$logs/1234567890_201502.inf"
+out=$("$root/scripts/demo" 2>&1) || {
+  echo "$out"
+  exit 1
+}
+failed=0
+# expect WHAT PATTERN: a line of the demo's output matches the pattern
+expect() {
+  grep -qE -- "$2" <<<"$out" && return
+  echo "demo: $1: no line matches '$2'"
+  failed=1
+}
+expect "the language chosen" '^Language chosen .*: (uk|us|nl)$'
+expect "this month's log" "^Activity log for this month: .*_$(date +%Y%m)\.inf$"
+pictures=(uk:software-updates-uk us:software-updates-us nl:software-updates-nl
+  qps-ploc:software-updates-pseudo about:about-box)
+for pair in "${pictures[@]}"; do
+  made=$(identify -format '%wx%h' "$BRM_BUILD_DIR/win32/screenshots/${pair%%:*}.png")
+  shown=$(identify -format '%wx%h' "$root/docs/${pair#*:}.png")
+  [[ $made == "$shown" ]] && continue
+  echo "demo: ${pair%%:*}.png is $made, the README's picture $shown"
+  failed=1
+done
+((failed == 0)) || {
+  echo "$out"
+  exit 1
+}
+echo "demo: the language, this month's log and pictures as the README shows them"
