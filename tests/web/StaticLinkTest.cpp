@@ -10,7 +10,7 @@
 
 namespace {
 
-enum { kPlain = 101, kFromString, kFromText, kNowhere };   // the items of dialog 100
+enum { kPlain = 101, kFromString, kFromText, kNowhere, kHostsOwn };   // the items of dialog 100
 HWND g_dialog = nullptr;
 int g_beeps = 0;
 
@@ -18,6 +18,21 @@ BOOL WINAPI CountBeep(UINT)
 {
     return ++g_beeps;
 }
+
+// A host's own static answering colour requests: the kind it was asked for.
+struct KindOfRequest : CStatic {
+    UINT kind = ~0u;
+    HBRUSH CtlColor(HDC, UINT ctlColor)
+    {
+        kind = ctlColor;
+        return nullptr;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(KindOfRequest, CStatic)
+ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
 
 void Pump(DWORD ms)
 {
@@ -198,6 +213,15 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
                                     std::strcmp(used.lfFaceName, base.lfFaceName) == 0;
         const bool look = GetTextColor(dc) == RGB(0, 0, 255) && GetBkMode(dc) == TRANSPARENT;
         EXPECT_EQ(underlinedCopy && look, id != kPlain) << id;
+    }
+    // A host's own control is told which kind of control asks.
+    KindOfRequest own;
+    own.SubclassDlgItem(kHostsOwn, &parent);
+    for (const auto& [request, kind] : {std::pair{WM_CTLCOLOREDIT, CTLCOLOR_EDIT},
+                                        std::pair{WM_CTLCOLORSTATIC, CTLCOLOR_STATIC}}) {
+        SendMessageA(g_dialog, request, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(own.m_hWnd));
+        EXPECT_EQ(own.kind, static_cast<UINT>(kind)) << request;
     }
     ReleaseDC(g_dialog, dc);
 
