@@ -66,6 +66,8 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
                                "VORANDA Update is installed and running.\n",
                       failedUk = "status The update service could not be reached. Please make "
                                  "sure VORANDA Update is installed and running.\n",
+                      failedNl = "status De updateservice is niet bereikbaar. Controleer of "
+                                 "VORANDA Update is ge\xEFnstalleerd en actief is.\n",
                       unsaved = "beep 48\nbox Software Updates: Your settings could not be saved. "
                                 "Please make sure VORANDA Update is installed and that you may "
                                 "change its settings.\n";
@@ -101,9 +103,9 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         {1, "none", kSettingsThere, kUs + "UpdateMode=3\r\n", "0011", "@1332 tab up enter",
          tab + "1332\nup 1331\nenter default\n" + ok,
          kUs + "UpdateMode=2\r\nCheck=false\r\n" + general + "true\r\n", ""},
-        {2, "none", kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "0101",
-         "@1331 tab @1335 space @1331 up enter",
-         tab + "1331\nspace 1335 clear\nup 1330\nenter default\n" + ok,
+        {2, "stopped", kSettingsThere, kNl + "UpdateMode=2\r\n" + kUkMode2, "0101",
+         "1334 @1331 tab @1335 space @1331 up enter",
+         failedNl + tab + "1331\nspace 1335 clear\nup 1330\nenter default\n" + ok,
          kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
         // Owned by the main window all the same.
         {0, "none", kSettingsThere, kUk + "UpdateMode=1\r\n", "1001",
