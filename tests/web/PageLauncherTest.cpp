@@ -40,8 +40,9 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
         {quoted, "5 " + longest + "x", ""},
     };
     for (const auto& row : rows) {
-        // Any registry type and no terminator: the value is read as it stands.
-        test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, row[0], REG_EXPAND_SZ);
+        // Any registry type and no terminator (the platform adds one to a string type's value):
+        // the value is read as it stands.
+        test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, row[0], REG_BINARY);
         EXPECT_EQ(Open(module, "startup 1 open " + row[1]), row[2]) << row[0];
     }
     // The short path of a page found beside the host (not the module), else the long one.
