@@ -251,33 +251,18 @@ void Measure(HWND dialog)
     }
 }
 
-// A dialog is shown only once its queue runs dry, which a slow start may never give it before
-// a close arrives; these timers wait for it to show.
-HWND ShownDialog()
-{
-    HWND dialog = GetActiveWindow();
-    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
-}
-
-void CALLBACK MeasureShownDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = ShownDialog();
-    if (dialog == nullptr)
-        return;
-    KillTimer(nullptr, timer);
-    Measure(dialog);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-// Every soak cycle draws the whole dialog before closing it, so a first drawing's caches fill in
-// the first cycle, not whenever the machine's timing first lets the dialog show.
+// Closes the dialog once it shows (only once its queue runs dry, which a slow start may never
+// give it before a close arrives), drawn whole first, so that every soak cycle draws it and a first
+// drawing's caches fill in the first cycle; measured first for the fit command.
 void CALLBACK CloseShownDialog(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND dialog = ShownDialog();
-    if (dialog == nullptr)
+    HWND dialog = GetActiveWindow();
+    if (dialog == nullptr || !IsWindowVisible(dialog))
         return;
     KillTimer(nullptr, timer);
     RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (!g_fitName.empty())
+        Measure(dialog);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -287,7 +272,7 @@ void FitCommand(HostSession& host, const std::string& name)
     g_fitName = name + " " + std::to_string(GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
     Say("fit " + g_fitName);
-    SetTimer(nullptr, 0, 50, MeasureShownDialog);
+    SetTimer(nullptr, 0, 50, CloseShownDialog);
     CAboutDlg about;
     if (name != "about")
         g_fitLanguage = host.support.loadLanguage(name.c_str());
@@ -484,9 +469,8 @@ LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
     const DWORD flags =
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     GetModuleHandleExA(flags, address, &module);
-    constexpr DWORD kPathSize = MAX_PATH;
-    char path[kPathSize] = "";
-    GetModuleFileNameA(module, path, kPathSize);
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(module, path, MAX_PATH);
     const char* slash = std::strrchr(path, '\\');
     const char* name = slash != nullptr ? slash + 1 : path;
     const auto offset = address - reinterpret_cast<const char*>(module);
