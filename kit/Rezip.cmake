@@ -1,7 +1,7 @@
 # Run by cpack once it has zipped the staged kit and symbols: zips each again so that one source
-# gives one zip: entries in name order, each dated the source's date (in UTC) and readable by all, with
-# no owner, extra times or folder entries (cpack's own zip takes each file's clock time, the
-# folder's listing order and the owner's ids).
+# gives one zip: entries in name order, each dated the source's date (in UTC) and readable by
+# all, with no owner, extra times or folder entries (cpack's own zip takes each file's clock
+# time, the folder's listing order and the owner's ids).
 file(REMOVE ${CPACK_PACKAGE_FILES})
 set(BRM_SOURCE_DIR "${CPACK_BRM_SOURCE_DIR}")
 include(${CMAKE_CURRENT_LIST_DIR}/SourceDate.cmake)
