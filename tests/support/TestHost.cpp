@@ -1,15 +1,9 @@
 // The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
-//   TestHost [noapp] [from DIR] COMMAND...   noapp: no application object; from: the module's
-//     folder. watch: print the module's beeps, profile touches and boxes (read, closed with OK).
-//     keys STEP... .: work the next dialog from its own loop, a step a tick (@ID focus, tab, down,
-//     up, space, enter, esc, close, unserve, or an ID to click) and print what it shows.
-//     quiet: answer boxes unseen. failing: inventory queries fail. unusual: the module sees
-//     what wine cannot arrange (several displays, a locale with no ANSI code page, a computer
-//     name of 15 letters). fit CODE|about: measure a dialog. locale, held, wait, endwait,
-//     soak N EVERY: probes. serve KIND: the stand-in update service (none, stopped, running,
-//     slow). fault: GetVersionDate with pointers to no memory, as the contract forbids; prints
-//     "fault MODULE+0xOFFSET" where the fault came from, and the host ends.
-//   TestHost service [slow]: the stand-in service itself, recording "130 check=FLAG" per check.
+//   TestHost [noapp] [from DIR] COMMAND...   (noapp: no application object; from: module folder)
+//   watch: print beeps, profile touches and boxes; keys STEP... .: work the next dialog a step a
+//   tick and print what it shows; failing, unusual: answer platform calls otherwise;
+//   fit CODE|about, locale, held, wait, endwait, soak N EVERY: probes; serve KIND: the stand-in
+//   update service. TestHost service [slow]: that service, recording "130 check=FLAG" per check.
 #include "host/AboutDlg.h"
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
@@ -280,8 +274,7 @@ void FitCommand(HostSession& host, const std::string& name)
         Fail("not shown");
 }
 
-// A platform call answered with result and nothing done: a message box answered unseen, a failed
-// query of the inventory.
+// A platform call answered with result and nothing done: a failed query of the inventory.
 template <int Result, typename... Arguments> int WINAPI Answer(Arguments...)
 {
     return Result;
@@ -459,26 +452,6 @@ void Serve(const std::string& kind)
         Say("service not running");
 }
 
-// The fault command's report: the faulting instruction as its module's name and offset, which
-// the module's symbols turn into a function and a line. Whatever the exception's code: under qemu
-// user emulation wine reports the write to no memory as an illegal instruction.
-LONG CALLBACK ReportFault(EXCEPTION_POINTERS* pointers)
-{
-    const auto address = static_cast<const char*>(pointers->ExceptionRecord->ExceptionAddress);
-    HMODULE module = nullptr;
-    const DWORD flags =
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
-    GetModuleHandleExA(flags, address, &module);
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(module, path, MAX_PATH);
-    const char* slash = std::strrchr(path, '\\');
-    const char* name = slash != nullptr ? slash + 1 : path;
-    const auto offset = address - reinterpret_cast<const char*>(module);
-    std::printf("fault %s+0x%lx\n", name, static_cast<unsigned long>(offset));
-    std::fflush(stdout);
-    ExitProcess(0);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -515,9 +488,6 @@ int main(int argc, char** argv)
                 ReplaceImport(module, "MessageBeep", &WatchedBeep);
                 ReplaceImport(module, "MessageBoxA", &WatchedBox);
             }
-        } else if (command == "quiet") {
-            for (HMODULE module : {support, framework})
-                ReplaceImport(module, "MessageBoxA", &Answer<IDOK, HWND, LPCSTR, LPCSTR, UINT>);
         } else if (command == "failing") {
             ReplaceImport(support, "GetVersionExA", &Answer<FALSE, void*>);
             ReplaceImport(support, "GlobalMemoryStatusEx", &FailFilled);
@@ -551,9 +521,6 @@ int main(int argc, char** argv)
             Soak(host, cycles, std::max(1, std::atoi(argv[++i])));
         } else if (command == "fit" && i + 1 < argc) {
             FitCommand(host, argv[++i]);
-        } else if (command == "fault") {
-            AddVectoredExceptionHandler(1, ReportFault);
-            host.support.versionDate(reinterpret_cast<BYTE*>(16), reinterpret_cast<WORD*>(16));
         } else if (!host.Run(argc, argv, i)) {
             std::printf("error: unknown command %s\n", command.c_str());
             return 2;

@@ -132,29 +132,3 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         EXPECT_EQ(folder, row.folder != kNoServiceFolder) << name;
     }
 }
-
-// A host's own dialog 109 is never shown: with no template in the language module, -1 and
-// nothing read or written.
-TEST_F(UpdatesTest, DialogComesFromTheLanguageModuleAlone)
-{
-    // The UK dialog moves into the host; the language module keeps no resources.
-    const std::string uk = m_deployment.folder + "\\uk\\BRMSUPP.DLL";
-    HMODULE real = LoadLibraryExA(uk.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = FindResourceA(real, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), RT_DIALOG);
-    ASSERT_NE(found, nullptr);
-    HANDLE update = BeginUpdateResourceA((m_deployment.folder + "\\TestHost.exe").c_str(), FALSE);
-    ASSERT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(IDD_SOFTWARE_UPDATES), 0,
-                                LockResource(LoadResource(real, found)),
-                                SizeofResource(real, found)));
-    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
-    FreeLibrary(real);
-    update = BeginUpdateResourceA(uk.c_str(), TRUE);   // every resource of the module goes
-    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
-    ASSERT_TRUE(test::WriteFileText(kSettings, kUkMode2));
-    test::SetLanguage(std::string("uk\0", 3));
-    // Were the host's dialog shown, "ok" would close it and write the file.
-    const std::string none = "updates -1 resource=TestHost.exe\n";
-    EXPECT_EQ(m_deployment.Run("startup 1 updates ok updates noparent ok"),
-              "startup 1\n" + none + none);
-    EXPECT_EQ(test::ReadFileText(kSettings), kUkMode2);
-}

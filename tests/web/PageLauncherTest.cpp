@@ -58,7 +58,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
 }
 
 // Each way the browser can be missing beeps and shows message 42 in the host's language; many
-// more failed calls, their boxes answered unseen, hold nothing more.
+// more failed calls, their boxes read and closed, hold nothing more.
 TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
 {
     const test::Deployment module("pages", {"uk", "us", "nl"});
@@ -71,7 +71,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
         "web pages on this computer.",
         "Uw standaardwebbrowser is niet gevonden of kan niet worden gestart. Controleer welk "
         "programma webpagina's op deze computer opent."};
-    std::string repeats = " quiet open 0 null held";
+    std::string repeats = " open 0 null held";
     for (int i = 0; i < 20; ++i)
         repeats += " open 0 null";
     for (int at = 0; at < 4; ++at) {

@@ -148,18 +148,6 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_EQ(test::RecordLines(record, 4).back(), browser + "from-string\"");
     SysFreeString(name);
     reader->Release();
-    // The link names its kind; seen through a base pointer it is of the kinds up its chain; a
-    // plain static is not a link, a host's class with no run-time class of its own a CObject.
-    const CObject* const object = &links[0];
-    EXPECT_STREQ(object->GetRuntimeClass()->m_lpszClassName, "CStaticLink");
-    EXPECT_TRUE(object->IsKindOf(RUNTIME_CLASS(CStatic)) &&
-                object->IsKindOf(RUNTIME_CLASS(CCmdTarget)));
-    EXPECT_FALSE(CStatic().IsKindOf(RUNTIME_CLASS(CStaticLink)));
-    const struct Plain : CObject {
-    } plain;
-    EXPECT_TRUE(plain.IsKindOf(RUNTIME_CLASS(CObject)) &&
-                !plain.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
-
     test::ReplaceImport(GetModuleHandleA(nullptr), "MessageBeep", &CountBeep);
     EXPECT_FALSE(links[3].OpenLink());
     EXPECT_EQ(g_beeps, 1);
@@ -192,8 +180,6 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     LOGFONTA base = {};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base,
                &base);
-    CFont font;   // as a host uses the framework's font: made, deleted, then nothing left to delete
-    EXPECT_TRUE(font.CreateFontIndirect(&base) && font.DeleteObject() && !font.DeleteObject());
     HGDIOBJ ownedFont = nullptr;
     // On a transparent background, in the one underlined font the link made for itself.
     for (int id : {kNowhere, kFromText, kPlain, kFromText}) {

@@ -1,7 +1,7 @@
 # Writes the pseudo-language's resource script from the UK one: every text
 # about 40% longer, bracketed, in accented letters, so a layout can be proven
-# against a longer translation before one exists. Test builds only.
-#   cmake -DIN=uk/Resources.rc -DDIALOG=SoftwareUpdatesDialog.rci -DOUT=... -P this
+# against a longer translation before one exists (the layout test and the demo's
+# pictures measure it). Built, never installed.
 file(STRINGS "${IN}" lines)
 set(out "// Generated from ${IN}; not shipped.\n#pragma code_page(65001)\n")
 set(filler " lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor")
