@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs scripts/demo as a newcomer does and checks what it shows: the language start-up chose,
-# this month's activity log though an older month's lies beside it, and pictures of the size
-# the README's have.
+# the host's commands and what they did, this month's activity log though an older month's lies
+# beside it, and pictures of the size the README's have.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 export BRM_BUILD_DIR=${1:?usage: check-demo.sh BUILD-ROOT}
@@ -20,6 +20,11 @@ expect() {
   failed=1
 }
 expect "the language chosen" '^Language chosen .*: (uk|us|nl)$'
+expect "its module as the resource handle" '^  state resource=(uk|us|nl).BRMSUPP.DLL wait=0 loaded='
+expect "the version date" '^  version 5 2015$'
+expect "the page opened" '^  the browser was started as: ".*" http://www.voranda.com/bramok/$'
+expect "the dialog's OK" '^  updates 1 resource=BramokHost.exe$'
+expect "the settings it saved" '^    BramokUpload=true$'
 expect "this month's log" "^Activity log for this month: .*_$(date +%Y%m)\.inf$"
 pictures=(uk:software-updates-uk us:software-updates-us nl:software-updates-nl
   qps-ploc:software-updates-pseudo about:about-box)
