@@ -2,9 +2,8 @@
 //   TestHost [noapp] [from DIR] COMMAND...   (noapp: no application object; from: module folder)
 //   watch: print beeps, profile touches and boxes; keys STEP... .: work the next dialog a step a
 //   tick and print what it shows; failing, unusual: answer platform calls otherwise;
-//   fit CODE|about, locale, held, wait, endwait, soak N EVERY: probes; serve KIND: the stand-in
+//   fit CODE, locale, held, wait, endwait, soak N EVERY: probes; serve KIND: the stand-in
 //   update service. TestHost service [slow]: that service, recording "130 check=FLAG" per check.
-#include "host/AboutDlg.h"
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
 #include "tests/support/WinTestSupport.h"
@@ -153,8 +152,8 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// The fit command's dialog 109 in a language, or the host's About box, measured at the scale
-// the process started with (wine takes the screen's dots per inch then).
+// The fit command's dialog 109 in a language, measured at the scale the process started with
+// (wine takes the screen's dots per inch then).
 std::string g_fitName;   // what is measured: language and scale
 HMODULE g_fitLanguage = nullptr;   // where the status texts come from
 
@@ -196,12 +195,9 @@ void Measure(HWND dialog)
     const auto family = reinterpret_cast<UINT_PTR>(metrics[0].otmpFamilyName);
     const char* names = reinterpret_cast<const char*>(metrics);
     Say(std::string("font ") + (size != 0 && family < size ? names + family : "?"));
-    RECT client, window, both, four = {0, 0, 4, 0};   // 4 dialog units: a button's frames
+    RECT client, both, four = {0, 0, 4, 0};   // 4 dialog units: a button's frames
     GetClientRect(dialog, &client);
-    GetWindowRect(dialog, &window);
     MapDialogRect(dialog, &four);
-    if (window.right - window.left > 1920 || window.bottom - window.top > 1080)
-        Fail("larger than 1920x1080");
     std::map<char, std::string> mnemonics;
     std::vector<std::tuple<RECT, std::string, bool>> placed;   // with whether a group box
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
@@ -245,9 +241,8 @@ void Measure(HWND dialog)
     }
 }
 
-// Closes the dialog once it shows (only once its queue runs dry, which a slow start may never
-// give it before a close arrives), drawn whole first, so that every soak cycle draws it and a first
-// drawing's caches fill in the first cycle; measured first for the fit command.
+// Closes the dialog once shown and drawn whole (a slow start may show it only after a close
+// arrives), so every soak cycle draws it; measured first for the fit command.
 void CALLBACK CloseShownDialog(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND dialog = GetActiveWindow();
@@ -267,10 +262,8 @@ void FitCommand(HostSession& host, const std::string& name)
     ReleaseDC(nullptr, screen);
     Say("fit " + g_fitName);
     SetTimer(nullptr, 0, 50, CloseShownDialog);
-    CAboutDlg about;
-    if (name != "about")
-        g_fitLanguage = host.support.loadLanguage(name.c_str());
-    if ((name == "about" ? about.DoModal() : host.support.showUpdates(nullptr)) != IDCANCEL)
+    g_fitLanguage = host.support.loadLanguage(name.c_str());
+    if (host.support.showUpdates(nullptr) != IDCANCEL)
         Fail("not shown");
 }
 
@@ -335,10 +328,8 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
     return TRUE;
 }
 
-// What the process holds, to compare across soak cycles (the language modules loaded show in
-// the "state" line): handles, GDI objects, cursors and windows, then, when asked, the private
-// memory in KiB, which a leak on the heap grows. Always counted in this order, so that the
-// sweep's own cost lands on the same side of the memory figure each time.
+// What the process holds: handles, GDI objects, cursors and windows, then, when asked, private
+// memory in KiB; always in this order, so the sweep's own cost lands on the same side.
 std::string Holdings(bool withMemory)
 {
     int windows = 0;
@@ -434,8 +425,7 @@ void Unserve()
     g_service = nullptr;
 }
 
-// Installs the service as kind asks (none, stopped, running, slow) for the rest of the run; one a
-// run stopped half-way left would answer checks, so it goes first.
+// Installs the service as kind asks (none, stopped, running, slow), after removing any left.
 void Serve(const std::string& kind)
 {
     g_manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);

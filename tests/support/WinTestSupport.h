@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers for tests that arrange real Windows state under wine, and the standard library parts
-// the tests share.
+// Helpers for tests that arrange real Windows state under wine.
 
 #include <windows.h>
 #include <psapi.h>
@@ -119,10 +118,8 @@ inline std::vector<std::string> RecordLines(const std::string& record, std::size
     }
 }
 
-// A process started with standard output and error going to a file of its own: a grandchild
-// that inherited it cannot hold up the reader, and a child never blocks on a full pipe.
-// Under load wine sometimes loses a start: the new process never gets as far as loading the
-// libraries it imports. Such a start is recognised here, and only here, and made again.
+// A process writing its output to a file of its own (no pipe a grandchild could hold open). Under
+// load wine sometimes loses a start, the child never loading its imports: made again here.
 class Process {
 public:
     explicit Process(const std::string& commandLine)
@@ -261,9 +258,8 @@ void ReplaceImport(HMODULE module, const char* name, Function* replacement)
     }
 }
 
-// This process's kernel handles, GDI objects and cursors, found by trying every handle value
-// (wine takes a GDI or user handle by its low word alone): wine answers GetGuiResources and
-// GetProcessHandleCount with 0.
+// This process's kernel handles, GDI objects and cursors, found by trying every handle value:
+// wine answers GetGuiResources and GetProcessHandleCount with 0.
 struct Holdings {
     int handles = 0, gdi = 0, cursors = 0;
 };
@@ -284,8 +280,7 @@ inline Holdings SweepHandles()
     }
     return count;
 }
-// The first sweep in a process makes wine fill caches of its own (about 1.8 MB on some
-// machines, almost nothing on others), so every count is taken after one sweep for nothing.
+// The first sweep makes wine fill caches of its own, so every count follows one for nothing.
 inline Holdings CountHoldings()
 {
     static const Holdings warmUp = SweepHandles();
@@ -293,8 +288,7 @@ inline Holdings CountHoldings()
     return SweepHandles();
 }
 
-// A throw-away deployment of host, framework, support module and the language modules named in a
-// folder of its own.
+// Host, framework, support module and the named language modules in a folder of their own.
 class Deployment {
 public:
     explicit Deployment(const std::string& name, std::initializer_list<const char*> languages = {})
