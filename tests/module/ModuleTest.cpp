@@ -82,10 +82,9 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     RegDeleteKeyA(HKEY_CURRENT_USER, parent);
 }
 
-// Start-up records under the wait cursor and replaces a module loaded meanwhile. In any order of
-// start-ups with and without a window and switches, the resource handle never names a freed
-// module, also not after a shutdown (which frees only with a window, once); the host's own
-// dialogs are found whichever module the handle names.
+// Start-up replaces a module loaded meanwhile. In any order of start-ups with and without a window
+// and switches, the resource handle never names a freed module, also not after a shutdown (which
+// frees only with a window, once); the host's own dialogs are found whichever module it names.
 TEST_F(ModuleTest, StartupsSwitchesAndShutdownsInAnyOrder)
 {
     test::SetLanguage(std::string("nl\0", 3));
@@ -97,13 +96,10 @@ TEST_F(ModuleTest, StartupsSwitchesAndShutdownsInAnyOrder)
     const std::string tail = " state about ok load uk state about ok shutdown nowindow state "
                              "about ok shutdown shutdown state about ok";
     const std::string rows[][2] = {
-        {"state watch startup 4711 load uk startup 4711 state",
-         State(kHost, "none") + "profile wait=1\nstartup 1\nload " + uk +
-             "\nprofile wait=1\nstartup 1\n" + State(kHost, nl)},
+        {"state startup 4711 load uk startup 4711 state",
+         State(kHost, "none") + "startup 1\nload " + uk + "\nstartup 1\n" + State(kHost, nl)},
         // Begun inside the host's own wait cursor, start-up leaves the host's cursor to come back.
         {"wait startup 1 endwait", "startup 1\ncursor restored\n"},
-        // Without an application object there is no wait cursor count, the rest works.
-        {"noapp startup 3 state", "startup 1\n" + State(kHost, nl, -1)},
         // With a window the host's handle stays its own through a switch; a failed one gives it
         // back.
         {"startup 1 load us state startup 1 nowindow load xx state",

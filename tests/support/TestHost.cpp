@@ -1,9 +1,9 @@
 // The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
-//   TestHost [noapp] [from DIR] COMMAND...   (noapp: no application object; from: module folder)
-//   watch: print beeps, profile touches and boxes; keys STEP... .: work the next dialog a step a
-//   tick and print what it shows; failing, unusual: answer platform calls otherwise;
-//   fit CODE, locale, held, wait, endwait, soak N EVERY: probes; serve KIND: the stand-in
-//   update service. TestHost service [slow]: that service, recording "130 check=FLAG" per check.
+//   TestHost [from DIR] COMMAND...   (from: the support module's folder)
+//   watch: print beeps and boxes; keys STEP... .: work the next dialog a step a tick and print
+//   what it shows; failing, unusual: answer platform calls otherwise; fit CODE, locale, held,
+//   wait, endwait, soak N EVERY: probes; serve KIND: the stand-in update service.
+//   TestHost service [slow]: that service, recording "130 check=FLAG" per check.
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
 #include "tests/support/WinTestSupport.h"
@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <memory>
 #include <tuple>
 
 namespace {
@@ -20,44 +19,15 @@ namespace {
 using test::ReplaceImport;
 const char* const kUsSection = "BRAMOK 11.3 (English US)";
 
-std::string g_lastEvent;   // the last line watching printed during this command
-
 void Say(const std::string& line)
 {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
 
-void Event(const std::string& line)
-{
-    if (line == g_lastEvent)
-        return;
-    g_lastEvent = line;
-    Say(line);
-}
-
-void ProfileEvent()
-{
-    const CWinApp* app = AfxGetApp();
-    Event("profile wait=" + std::to_string(app != nullptr ? app->m_nWaitCursorCount : -1));
-}
-
-DWORD WINAPI WatchedRead(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text, DWORD size,
-                         LPCSTR file)
-{
-    ProfileEvent();
-    return GetPrivateProfileStringA(section, key, fallback, text, size, file);
-}
-
-BOOL WINAPI WatchedWrite(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
-{
-    ProfileEvent();
-    return WritePrivateProfileStringA(section, key, text, file);
-}
-
 BOOL WINAPI WatchedBeep(UINT type)
 {
-    Event("beep " + std::to_string(type));
+    Say("beep " + std::to_string(type));
     return MessageBeep(type);
 }
 
@@ -72,7 +42,7 @@ void CALLBACK ReadBox(HWND, UINT, UINT_PTR timer, DWORD)
     if (box == nullptr || box == g_dialog || GetDlgItem(box, 0xFFFF) == nullptr)
         return;
     KillTimer(nullptr, timer);
-    Event("box " + test::WindowText(box) + ": " + test::WindowText(GetDlgItem(box, 0xFFFF)));
+    Say("box " + test::WindowText(box) + ": " + test::WindowText(GetDlgItem(box, 0xFFFF)));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -452,8 +422,8 @@ int main(int argc, char** argv)
         SERVICE_TABLE_ENTRYA table[] = {{g_serviceName, &ServiceMain}, {nullptr, nullptr}};
         return StartServiceCtrlDispatcherA(table) ? 0 : 1;
     }
-    int i = argc > 1 && std::strcmp(argv[1], "noapp") == 0 ? 2 : 1;
-    const auto app = i == 2 ? nullptr : std::make_unique<CHostApp>();
+    int i = 1;
+    CHostApp app;
     const char* folder = nullptr;
     if (i + 1 < argc && std::strcmp(argv[i], "from") == 0) {
         folder = argv[i + 1];
@@ -470,11 +440,8 @@ int main(int argc, char** argv)
     for (; i < argc; ++i) {
         const std::string command = argv[i];
         const HCURSOR cursor = GetCursor();
-        g_lastEvent.clear();
         if (command == "watch") {
             for (HMODULE module : {support, framework}) {
-                ReplaceImport(module, "GetPrivateProfileStringA", &WatchedRead);
-                ReplaceImport(module, "WritePrivateProfileStringA", &WatchedWrite);
                 ReplaceImport(module, "MessageBeep", &WatchedBeep);
                 ReplaceImport(module, "MessageBoxA", &WatchedBox);
             }
@@ -500,11 +467,11 @@ int main(int argc, char** argv)
             std::printf("locale %s\n", std::setlocale(LC_ALL, nullptr));
         } else if (command == "held") {
             std::printf("held %s\n", Holdings(false).c_str());
-        } else if (command == "wait" && app) {
+        } else if (command == "wait") {
             beforeWait = GetCursor();
-            app->BeginWaitCursor();
-        } else if (command == "endwait" && app) {
-            app->EndWaitCursor();
+            app.BeginWaitCursor();
+        } else if (command == "endwait") {
+            app.EndWaitCursor();
             std::printf("cursor %s\n", GetCursor() == beforeWait ? "restored" : "not restored");
         } else if (command == "soak" && i + 2 < argc) {
             const int cycles = std::atoi(argv[++i]);

@@ -295,28 +295,21 @@ public:
         : folder("C:\\brmtest\\" + name)
     {
         FreshFolder(folder);
-        for (const char* file : {"TestHost.exe", "BRMSUPP.dll", "BRMFW.dll"})
-            Copy(file);
-        for (const char* code : languages)
-            AddLanguage(code);
+        std::vector<std::string> files = {"TestHost.exe", "BRMSUPP.dll", "BRMFW.dll"};
+        for (const char* code : languages) {
+            AddFolder(code);
+            files.push_back(code + std::string("\\BRMSUPP.DLL"));
+        }
+        for (const std::string& file : files)
+            CopyFileA((ExecutableFolder() + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
     }
     ~Deployment()
     {
         RemoveTree(folder);
     }
-    // A file of the build folder copied into the deployment under the same name.
-    void Copy(const std::string& file) const
-    {
-        CopyFileA((ExecutableFolder() + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
-    }
     void AddFolder(const std::string& name) const
     {
         CreateDirectoryA((folder + "\\" + name).c_str(), nullptr);
-    }
-    void AddLanguage(const std::string& code) const
-    {
-        AddFolder(code);
-        Copy(code + "\\BRMSUPP.DLL");
     }
     // The host's output for the arguments.
     std::string Run(const std::string& arguments, DWORD timeoutMs = 60000) const
