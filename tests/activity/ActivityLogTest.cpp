@@ -8,15 +8,6 @@
 #include <list>
 #include <thread>
 
-namespace {
-
-std::string Startup(const std::string& code)
-{
-    return test::RunProcess(test::BuiltHost() + "startup " + code);
-}
-
-} // namespace
-
 // Start-ups record into a file named for the volume, computer and month, another month's left
 // alone; a count restarts at 1 from unreadable text and holds at the top; any switch value but 0
 // turns the log off; a missing folder is never made.
@@ -34,7 +25,7 @@ TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsHeldAtTheTopUnlessSwit
                                std::to_string(HashComputerName(host));
     const std::string february = prefix + "_201502.inf", path = prefix + month;
     ASSERT_TRUE(test::WriteFileText(february, "[12-1-9]\r\n1=7\r\n"));
-    EXPECT_EQ(Startup("12"), "startup 1\n");
+    EXPECT_EQ(test::RunHost("startup 12"), "startup 1\n");
     EXPECT_EQ(test::ProfileString(path, "12-1-9", "1"), "1") << "host " << host;
     EXPECT_EQ(test::ReadFileText(february), "[12-1-9]\r\n1=7\r\n");
     // The hash, computed independently: 32-bit FNV-1a of all but the last byte, as unsigned.
@@ -47,28 +38,28 @@ TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsHeldAtTheTopUnlessSwit
         {"abc", "1"}, {"+41", "42"}, {"4294967295", "4294967295"}, {"99999999999", "4294967295"}};
     for (const auto& [count, next] : counts) {
         ASSERT_TRUE(test::WriteFileText(path, "[5-1-9]\r\n1=" + count + "\r\n"));
-        Startup("5");
+        test::RunHost("startup 5");
         EXPECT_EQ(test::ReadFileText(path), "[5-1-9]\r\n1=" + next + "\r\n") << count;
     }
-    Startup("4294967295");
+    test::RunHost("startup 4294967295");
     EXPECT_EQ(test::ProfileString(path, "4294967295-1-9", "1"), "1");
 
     for (DWORD off : {1u, 0x80000000u, 0u}) {
         test::FreshFolder(test::kLogFolder);
         test::SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", "DisableActivityLog",
                        std::string(reinterpret_cast<const char*>(&off), sizeof off), REG_DWORD);
-        Startup("3");
+        test::RunHost("startup 3");
         EXPECT_EQ(std::filesystem::is_empty(test::kLogFolder), off != 0) << off;
     }
     test::RemoveTree(test::kLogFolder);
-    Startup("1");
+    test::RunHost("startup 1");
     EXPECT_EQ(GetFileAttributesA(test::kLogFolder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
 {
     test::CleanMachine();
-    Startup("77");
+    test::RunHost("startup 77");
     const std::string path = test::OnlyLog();
     const std::string lock = "Global\\BRAMOK.ActivityLog." + path.substr(path.rfind('\\') + 1);
     // A holder that keeps writing past the give-up time is waited for, not written past; it writes
@@ -102,7 +93,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
 
     // One that stops writing is given up on after a while: a start-up is recorded, not held up.
     holder = CreateMutexA(nullptr, TRUE, lock.c_str());
-    EXPECT_EQ(Startup("77"), "startup 1\n");
+    EXPECT_EQ(test::RunHost("startup 77"), "startup 1\n");
     EXPECT_EQ(test::ProfileString(path, "77-1-9", "1"), "202");
     ReleaseMutex(holder);
     CloseHandle(holder);

@@ -30,7 +30,7 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
 {
     const auto inventory = [](const std::string& words) {
         test::CleanMachine();
-        EXPECT_EQ(test::RunProcess(test::BuiltHost() + words + " locale startup 1 nowindow locale"),
+        EXPECT_EQ(test::RunHost(words + " locale startup 1 nowindow locale"),
                   "locale C\nstartup 1\nlocale C\n");
         const std::string log = test::ReadFileText(test::OnlyLog());
         EXPECT_EQ(log.substr(log.find("[1-1-9]")), "[1-1-9]\r\n1=1\r\n");

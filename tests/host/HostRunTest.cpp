@@ -27,38 +27,13 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     EXPECT_EQ(test::RecordLines(record, 20).size(), 20u);
 }
 
-// The demo host (what it shows: the demo's test) says so when its command is unknown, or when
-// the support module is not beside it or its path would not fit.
-TEST(HostRunTest, DemoHostSaysWhatItCannotDo)
-{
-    test::Deployment d("demo-host"), alone("alone"), deep(std::string(238, 'd'));
-    DeleteFileA((alone.folder + "\\BRMSUPP.dll").c_str());
-    const std::string missing = "error: BRMSUPP.dll or its exports not found\n";
-    const struct {
-        const test::Deployment& place;
-        std::string arguments, output;
-        DWORD exitCode;
-    } rows[] = {
-        {d, "version frobnicate", "version 5 2015\nerror: unknown command frobnicate\n", 2},
-        {alone, "version", missing, 3},
-        {deep, "version", missing, 3},
-    };
-    for (const auto& row : rows) {
-        const std::string host = row.place.folder + "\\h.exe";   // short, to fit the deep path
-        CopyFileA((test::ExecutableFolder() + "BramokHost.exe").c_str(), host.c_str(), FALSE);
-        test::Process run("\"" + host + "\" " + row.arguments);
-        EXPECT_EQ(run.Finish(60000), row.output) << row.arguments;
-        EXPECT_EQ(run.ExitCode(), row.exitCode) << row.arguments;
-    }
-}
-
 // In the About box, a link with the focus opens its page on Space and takes no other keys: Tab
 // moves on, Enter is OK, Esc cancels.
 TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
 {
     const std::string record = "C:\\brmtest\\about.txt";
     test::UseRecordingBrowser(record);
-    EXPECT_EQ(test::RunProcess(test::BuiltHost() + "keys @2002 space tab @2002 esc . about"),
+    EXPECT_EQ(test::RunHost("keys @2002 space tab @2002 esc . about"),
               "shown modal\nspace 2002\ntab 1 2001 2002\nesc default\nabout 2\n");
     EXPECT_EQ(test::RecordLines(record, 1),
               std::vector<std::string>{"\"" + test::ExecutableFolder() +
@@ -69,7 +44,7 @@ TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
     for (int step = 0; step < 20; ++step)
         idle += "@2001 ";
     const std::string keys = "startup 1 updates ok keys " + idle + "enter . about";
-    EXPECT_EQ(test::RunProcess(test::BuiltHost() + keys),
+    EXPECT_EQ(test::RunHost(keys),
               "startup 1\nupdates 1 resource=TestHost.exe\nshown modal\nenter default\nabout 1\n");
     EXPECT_EQ(test::RecordLines(record, 2, 1000).size(), 1u) << "Enter opened the link";
 }

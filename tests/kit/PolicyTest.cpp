@@ -14,7 +14,7 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
     const std::string policy = test::ExecutableFolder() + "policy\\";
     const auto logs = [](const std::string& why, bool clear) {   // clear: no policy left after
         test::FreshFolder(test::kLogFolder);
-        EXPECT_EQ(test::RunProcess(test::BuiltHost() + "startup 1"), "startup 1\n") << why;
+        EXPECT_EQ(test::RunHost("startup 1"), "startup 1\n") << why;
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             if (clear)
                 RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VORANDA\\BRAMOK", view, 0);

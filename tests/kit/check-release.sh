@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# One source, one release: a clean build of a copy zips alike, dated by the last commit, and
-# signing keeps that; files changed in the copy reach bin/ and the kit on its incremental build.
+# One source, one release: a clean build of a copy zips alike, dated by the last commit (or
+# SOURCE_DATE_EPOCH), and signing keeps that.
 set -euo pipefail
 toolchain=${3:?usage: check-release.sh SOURCE BUILD TOOLCHAIN} src=$1 build=$2
 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
@@ -22,7 +22,7 @@ dates() { TZ=UTC zipinfo -T "$1/*.zip" | awk '/^-/ { print $7 }' | sort -u; }
 
 pack "$build" a
 mkdir src && tar -C "$src" --exclude=./build --exclude=./.git -cf - . | tar -C src -xf -
-b=rebuild kit=$work/kit type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+b=rebuild type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 cmake -S src -B "$b" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE="$type" \
   -DBRM_BUILD_TESTS=OFF >/dev/null
 cmake --build "$b" -j2 >/dev/null
@@ -58,33 +58,5 @@ cmake "$b" -DBRM_SIGN_KEY=/dev/null >/dev/null   # a key file that holds no key
 tr -s ' \n' ' ' <f.log | grep -q "signing $work/f/[^ ]*/BRMSUPP.dll failed" ||
   fail "packaging with a bad key, not stopped so: $(cat f.log)"
 
-cmake "$b" -DBRM_SIGN_CERT= -DBRM_SIGN_KEY= >/dev/null
-install() {   # each folder's own rules, as each sets install to copy always
-  for d in kit policy language/modules; do
-    cmake -DCMAKE_INSTALL_PREFIX="$kit" -DCMAKE_INSTALL_LOCAL_ONLY=1 -P "$b/$d/cmake_install.cmake"
-  done >/dev/null
-}
-fresh() {   # WORD FILE...: each file holds fresh-WORD, in ANSI or UTF-16
-  for f in "${@:2}"; do
-    grep -aq "fresh-$1" "$f" || strings -el "$f" | grep "fresh-$1" >/dev/null || fail "stale: $f"
-  done
-}
-install
-sed -i 's|^\[HKEY|; fresh-policy\r\n[HKEY|' src/policy/DisableActivityLog-64bit-Windows.reg
-sed -i 's|^</assembly>|<!-- fresh-manifest --></assembly>|' src/module/BRMSUPP.manifest
-echo 'STRINGTABLE { 999, "fresh-dialog" }' >>src/language/modules/SoftwareUpdatesDialog.rci
-echo '/* fresh-sample */' >>src/examples/BindAtRunTime.c
-cmake --build "$b" --target language_uk language_us language_nl >/dev/null
-make -s -C "$b/module" BRMSUPP.rc.res >/dev/null   # the module's resources, its manifest among them
-# The kit's copies dated like the rebuilt files, as when the rebuild falls within a second of them.
-for f in "$b"/bin/{uk,us,nl}/BRMSUPP.DLL "$b"/bin/policy/*; do
-  touch -r "$f" "$kit/${f#"$b"/bin/}"
-done
-install
-fresh manifest "$b/module/CMakeFiles/BRMSUPP.dir/BRMSUPP.rc.res"
-fresh sample "$kit/examples/BindAtRunTime.c"
-fresh policy {"$b/bin","$kit"}/policy/DisableActivityLog-64bit-Windows.reg
-fresh dialog {"$b/bin","$kit"}/{uk,us,nl}/BRMSUPP.DLL
 echo "release: two builds zip alike ($(cut -c1-16 <<<"$sums" | xargs)...), dated $stamp;" \
-  "${#signed[@]} modules signed, their signatures rebuild them from unsigned files;" \
-  "an incremental build takes changed files into bin/ and the kit"
+  "${#signed[@]} modules signed, their signatures rebuild them from unsigned files"

@@ -24,7 +24,7 @@ TEST(DialogFitTest, EveryTextFitsAtEveryScaleInEveryLanguage)
                 command += std::string(" fit ") + code;
                 fitted += "fit " + (code + (" " + std::to_string(dpi))) + "\nfont " + face + "\n";
             }
-            EXPECT_EQ(test::RunProcess(test::BuiltHost() + command, 120000), fitted);
+            EXPECT_EQ(test::RunHost(command, 120000), fitted);
         }
     }
     RegSetValueExA(fonts, "MS Shell Dlg", 0, REG_SZ, reinterpret_cast<const BYTE*>("Tahoma"), 7);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs scripts/demo as a newcomer does and checks what it shows: the language start-up chose,
-# the host's commands and what they did, this month's activity log though an older month's lies
-# beside it, and pictures of the size the README's have.
+# the host's commands and what they did, and this month's activity log though an older month's
+# lies beside it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 export BRM_BUILD_DIR=${1:?usage: check-demo.sh BUILD-ROOT}
@@ -26,17 +26,22 @@ expect "the page opened" '^  the browser was started as: ".*" http://www.voranda
 expect "the dialog's OK" '^  updates 1 resource=BramokHost.exe$'
 expect "the settings it saved" '^    BramokUpload=true$'
 expect "this month's log" "^Activity log for this month: .*_$(date +%Y%m)\.inf$"
-pictures=(uk:software-updates-uk us:software-updates-us nl:software-updates-nl
-  qps-ploc:software-updates-pseudo about:about-box)
-for pair in "${pictures[@]}"; do
-  made=$(identify -format '%wx%h' "$BRM_BUILD_DIR/win32/screenshots/${pair%%:*}.png")
-  shown=$(identify -format '%wx%h' "$root/docs/${pair#*:}.png")
-  [[ $made == "$shown" ]] && continue
-  echo "demo: ${pair%%:*}.png is $made, the README's picture $shown"
+# The demo host says what it cannot do: a command it does not know, no support module beside it.
+export WINEPREFIX=$BRM_BUILD_DIR/demo/wineprefix WINEDEBUG=-all
+alone=$(mktemp -d) && trap 'rm -rf "$alone"' EXIT
+cp "$BRM_BUILD_DIR"/demo/deploy/{BramokHost.exe,BRMFW.dll} "$alone"
+while IFS=: read -r folder command expected; do
+  status=0
+  said=$(cd "$folder" && wine BramokHost.exe "$command" </dev/null | tr -d '\r') || status=$?
+  [[ "$said exit $status" == "$expected" ]] && continue
+  echo "demo: BramokHost $command in $folder said '$said', exit $status, not '$expected'"
   failed=1
-done
+done <<HOSTS
+$BRM_BUILD_DIR/demo/deploy:frobnicate:error: unknown command frobnicate exit 2
+$alone:version:error: BRMSUPP.dll or its exports not found exit 3
+HOSTS
 ((failed == 0)) || {
   echo "$out"
   exit 1
 }
-echo "demo: the language, this month's log and pictures as the README shows them"
+echo "demo: the language, the host's commands and this month's log as the README shows them"

@@ -35,10 +35,8 @@ apt-get)   # the main suite, and backports once a source names it and the lists 
   done ;;
 apt-cache) echo "  Candidate: $(cat "$M/qemu-main")" ;;
 id) cat "$M/uid" ;;
-sudo)   # without a password on a machine with the word sudo
-  [[ -e $M/sudo ]] || exit 1
-  [[ $1 == -n ]] || exec "$@" ;;
-mount) [[ ! -e $M/unmountable ]] && touch "$M/binfmt/register" ;;
+mount) touch "$M/binfmt/register" ;;
+sudo) exit 1 ;;   # no sudo without a password
 tee)   # binfmt_misc as the kernel keeps it: a register line makes an entry, -1 removes one
   [[ ${@: -1} == */binfmt/* ]] || exec /usr/bin/tee "$@"
   line=$(cat)
@@ -64,7 +62,7 @@ done
 # row LABEL WORDS STATUS LAST-LINE CHECK...: scripts/$script (setup by default) on a new machine
 # (root, i386 added, binfmt_misc mounted, all packages but qemu; qemu 7.2 in the suite, 10 in
 # backports), each word one fact: FILE=TEXT a file (pkg/NAME= a package missing), qemu=VERSION,
-# registered (-before: before qemu was installed), else a flag file; "again": the same machine.
+# registered, else a flag file; "again": the same machine.
 # CHECK: FILE:PATTERN must match, !FILE:PATTERN must not, in out (the output), lines (its length)
 # or calls (each stand-in command run, and each line written to binfmt_misc's register).
 row() {
@@ -79,9 +77,7 @@ row() {
       qemu=*) echo "${word#*=}" > "$M/pkg/qemu-user-static" ;;
       *=*) printf '%b\n' "${word#*=}" > "$M/${word%%=*}" ;;
       unmounted) rm "$M/binfmt/register" ;;
-      registered*)
-        echo ":qemu-i386:M::ELF::$BRM_QEMU:F" | "$bin/tee" "$M/binfmt/register"
-        [[ $word == registered ]] || touch -d '-1 hour' "$M/binfmt/qemu-i386" ;;
+      registered) echo ":qemu-i386:M::ELF::$BRM_QEMU:F" | "$bin/tee" "$M/binfmt/register" ;;
       *) touch "$M/$word" ;;
       esac
     done
@@ -122,10 +118,6 @@ row "$label, again" again 0 "$same $qemu" 'lines:^1$' '!calls:^tee'
 row "an older qemu installed and registered" "qemu=1:7.2+dfsg-7 registered" 0 \
   "$ready $qemu; removed a qemu-i386 entry.*installed qemu-user-static 1:10.*registered" \
   'calls:^tee .*binfmt/qemu-i386' "$backports" "$registered"
-row "qemu upgraded after it was registered" "qemu=1:10.0.3 registered-before" 0 \
-  "$ready $qemu; removed a qemu-i386 entry.*; registered" '!calls:apt-get'
-row "a kernel that needs none, behind a stranger's entry" "native registered" 0 \
-  "$ready natively; removed a qemu-i386 entry" '!calls:apt-get' '!calls:^:qemu-i386'
 row "binfmt_misc not mounted" "$new unmounted" 0 "$ready $qemu; mounted binfmt_misc; registered" \
   'calls:mount -t binfmt_misc' '!calls:apt-get'
 row "a new machine" "arch= pkg/wine32:i386= $no_cmake" 0 \
@@ -137,16 +129,10 @@ row "$label, again" again 0 "$ready natively;.* removed the qemu-i386 entry of a
   'lines:^1$' '!binfmt/qemu-i386:.'
 row "not root, no sudo" "uid=1000 $no_cmake" 1 \
   '^setup: cannot install cmake: this needs root, or sudo without a password' '!calls:apt-get'
-row "not root, everything in place" "uid=1000 $new registered" 0 \
-  "$ready $qemu; checked that wine" '!calls:^(tee|sudo|apt)'
-row "not root, sudo without a password" "uid=1000 sudo $no_cmake" 0 "$ready natively" \
-  'calls:sudo apt-get -q install'
 row "no registry reachable" "offline $no_cmake" 1 \
   '^setup: cannot install cmake: apt-get update failed .*mirror is reachable'
 row "registration refused" "$new refused" 1 \
   '^setup: registering qemu-i386 in .*/register was refused'
-row "binfmt_misc cannot be mounted" "$new unmounted unmountable" 1 \
-  '^setup: the kernel refuses 32-bit Linux programs and binfmt_misc cannot be mounted'
 script="test" row "scripts/test, the 32-bit suite failing" "native failing32" 1 \
   '^win32 \(under qemu\): 96% tests passed, 1 tests failed' '!binfmt/qemu-i386:.' \
   'out:^win32 \(natively\): 96% .*, [0-9]+ s$' 'out:^win64 \(natively\): 100% '

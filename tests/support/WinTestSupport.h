@@ -221,6 +221,12 @@ inline std::string BuiltHost()
     return "\"" + ExecutableFolder() + "TestHost.exe\" ";
 }
 
+// The test host's output for the arguments.
+inline std::string RunHost(const std::string& arguments, DWORD timeoutMs = 60000)
+{
+    return RunProcess(BuiltHost() + arguments, timeoutMs);
+}
+
 inline std::string WindowText(HWND window)
 {
     char text[1024] = "";
