@@ -15,14 +15,8 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
         const char* expected;
         bool numbered = false;
     } rows[] = {
-        {{6, 0, NT, "", 0, W}, "Windows Vista"},
-        {{6, 0, NT, "", 0, S}, "Windows Server 2008"},
         {{6, 1, NT, "Service Pack 1", 0, W}, "Windows 7 Service Pack 1"},
         {{6, 1, NT, "", 0, DC}, "Windows Server 2008 R2"},
-        {{6, 2, NT, "", 0, W}, "Windows 8"},
-        {{6, 2, NT, "", 0, S}, "Windows Server 2012"},
-        {{6, 3, NT, "", 0, W}, "Windows 8.1"},
-        {{6, 3, NT, "", 0, S}, "Windows Server 2012 R2"},
         {{5, 2, NT, "", kSuiteStorageServer, S, 0, true}, "Windows Server 2003 R2"},
         {{5, 2, NT, "", kSuiteStorageServer | kSuiteHomeServer, S}, "Windows Storage Server 2003"},
         {{5, 2, NT, "", kSuiteHomeServer, S}, "Windows Home Server"},

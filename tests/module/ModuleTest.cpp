@@ -45,7 +45,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     EXPECT_EQ(host.Run("wait startup 5 nowindow state endwait"),
               "startup 0\n" + State(kHost, "none", 1) + "cursor restored\n");
     EXPECT_TRUE(std::filesystem::is_empty(test::kLogFolder));
-    const std::string none = "<none>", us = std::string("us\0", 3), unmakeable = "<volatile>",
+    const std::string none = "<none>", us = std::string("us\0", 3),
                       fifteen = std::string("abcdefghijklmno\0", 16);
     const struct {
         std::string bytes;   // "<none>": no value
@@ -58,20 +58,11 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
         {"abcdefghijklmnop", REG_BINARY, "us", us},   // too long for a code: scan
         {fifteen, REG_SZ, "uk", fifteen},   // the longest code, with its end: no module for it
         {std::string("de\0", 3), REG_SZ, "uk", std::string("de\0", 3)},   // no module for it
-        {unmakeable, REG_SZ, "uk", none},   // a product key that cannot be made: no scan
     };
-    const char* const parent = "Software\\VORANDA\\BRAMOK";
     for (const auto& row : rows) {
         RegDeleteKeyA(HKEY_CURRENT_USER, test::kProductKey);
-        HKEY key = nullptr;
-        if (row.bytes == unmakeable) {   // a volatile key cannot hold a lasting one
-            RegDeleteKeyA(HKEY_CURRENT_USER, parent);
-            RegCreateKeyExA(HKEY_CURRENT_USER, parent, 0, nullptr, REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr);
-            RegCloseKey(key);
-        } else if (row.bytes != none) {
+        if (row.bytes != none)
             test::SetLanguage(row.bytes, row.type);
-        }
         // Start-up without a window leaves the language module as the resource handle.
         const std::string module = m_modules.folder + "\\" + row.loaded + "\\BRMSUPP.DLL";
         EXPECT_EQ(host.Run("from " + m_modules.folder + " startup 1 nowindow state"),
@@ -79,7 +70,6 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
             << row.bytes;
         EXPECT_EQ(StoredLanguage(), row.storedAfter) << row.bytes;
     }
-    RegDeleteKeyA(HKEY_CURRENT_USER, parent);
 }
 
 // Start-up replaces a module loaded meanwhile. In any order of start-ups with and without a window

@@ -91,8 +91,6 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
     if (step[0] == '@') {
         const HWND control = GetDlgItem(g_dialog, std::atoi(&step[1]));
         SendMessageA(g_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    } else if (step == "close") {
-        SendMessageA(g_dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (step == "unserve") {
         Unserve();
     } else if (keys.count(step) == 0) {

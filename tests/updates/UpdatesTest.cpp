@@ -49,7 +49,7 @@ struct UpdatesTest : ::testing::Test {
 } // namespace
 
 // What the user reads beside each control and what keys and clicks save: only OK (or Enter) saves,
-// into the edition's own section; Cancel, Esc and closing keep only the check-now flag; a failed
+// into the edition's own section; Cancel and Esc keep only the check-now flag; a failed
 // save is said where the service's folder is there; Check Now says what the service did. Tab
 // visits the modes as one stop, the arrows move the choice with the focus.
 TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
@@ -90,8 +90,6 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         {1, "running", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
         {1, "slow", kSettingsThere, us5, "1001", "1334 1", sent + ok, saved5, check},
         {0, "stopped", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 2", failedUk + cancel,
-         kUkMode2 + "Check=true\r\n", ""},
-        {0, "none", kSettingsThere, kUkMode2, "0101", "1330 1335 1334 close", cancel,
          kUkMode2 + "Check=true\r\n", ""},
         // No settings file yet, its folder there: the flag makes one.
         {0, "none", kSettingsThere, "", "1001", "1334 2", cancel, kUk + "Check=true\r\n", ""},
