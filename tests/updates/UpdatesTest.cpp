@@ -38,22 +38,16 @@ std::string Shown(int language, const std::string& checks)
     return shown;
 }
 
-struct UpdatesTest : ::testing::Test {
-    void SetUp() override
-    {
-        test::CleanMachine();
-    }
-    const test::Deployment m_deployment{"updates-dialog", {"uk", "us", "nl"}};
-};
-
 } // namespace
 
 // What the user reads beside each control and what keys and clicks save: only OK (or Enter) saves,
 // into the edition's own section; Cancel and Esc keep only the check-now flag; a failed
 // save is said where the service's folder is there; Check Now says what the service did. Tab
 // visits the modes as one stop, the arrows move the choice with the focus.
-TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
+TEST(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 {
+    test::CleanMachine();
+    const test::Deployment host("updates-dialog", {"uk", "us", "nl"});
     const std::string us5 = kUs + "UpdateMode=5\r\n", general = "[General]\r\nBramokUpload=",
                       saved5 = us5 + "Check=false\r\n" + general + "true\r\n",
                       other = kUs + "UpdateMode=1\r\n", tab = "tab 1335 1334 1 2 57670 ",
@@ -120,7 +114,7 @@ TEST_F(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // The US code is stored without its end, as another type.
         test::SetLanguage(row.language == 1 ? "us" : std::string(row.language ? "nl\0" : "uk\0", 3),
                           row.language == 1 ? REG_BINARY : REG_SZ);
-        EXPECT_EQ(m_deployment.Run("serve " + row.serve + " startup 1 watch keys " + row.keys +
+        EXPECT_EQ(host.Run("serve " + row.serve + " startup 1 watch keys " + row.keys +
                                    " . " + row.command),
                   "startup 1\n" + Shown(row.language, row.checks) + row.output)
             << name;

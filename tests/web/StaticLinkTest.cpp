@@ -164,26 +164,25 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     LOGFONTA base = {};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base,
                &base);
-    HGDIOBJ ownedFont = nullptr;
     // On a transparent background, in the one underlined font the link made for itself.
-    for (int id : {kNowhere, kFromText, kPlain, kFromText}) {
+    const int ids[] = {kNowhere, kFromText, kPlain, kFromText};
+    HGDIOBJ fonts[4] = {};
+    for (int at = 0; at < 4; ++at) {
+        const int id = ids[at];
         SelectObject(dc, GetStockObject(SYSTEM_FONT));
         SetTextColor(dc, 0);
         SetBkMode(dc, OPAQUE);
         SendMessageA(g_dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                      reinterpret_cast<LPARAM>(GetDlgItem(g_dialog, id)));
+        fonts[at] = GetCurrentObject(dc, OBJ_FONT);
         LOGFONTA used = {};
-        GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof used, &used);
-        if (id == kFromText && ownedFont != nullptr) {
-            EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), ownedFont);
-        }
-        if (id == kFromText)
-            ownedFont = GetCurrentObject(dc, OBJ_FONT);
+        GetObjectA(fonts[at], sizeof used, &used);
         const bool underlinedCopy = used.lfUnderline == 1 && used.lfHeight == base.lfHeight &&
                                     std::strcmp(used.lfFaceName, base.lfFaceName) == 0;
         const bool look = GetTextColor(dc) == RGB(0, 0, 255) && GetBkMode(dc) == TRANSPARENT;
         EXPECT_EQ(underlinedCopy && look, id != kPlain) << id;
     }
+    EXPECT_EQ(fonts[1], fonts[3]) << "a font made again for the same link";
     // A host's own control is told which kind of control asks.
     KindOfRequest own;
     own.SubclassDlgItem(kHostsOwn, &parent);
@@ -221,5 +220,5 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
         }
     }
     DestroyWindow(g_dialog);
-    EXPECT_EQ(GetObjectType(ownedFont), 0u) << "the link's font outlived it";
+    EXPECT_EQ(GetObjectType(fonts[1]), 0u) << "the link's font outlived it";
 }
