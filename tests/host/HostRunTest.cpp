@@ -28,23 +28,19 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
 }
 
 // In the About box, a link with the focus opens its page on Space and takes no other keys: Tab
-// moves on, Enter is OK, Esc cancels.
+// moves on, Esc cancels. A dialog closed by "ok" leaves nothing behind to close the next one: the
+// About box after it stays a second (twenty steps), then takes Esc.
 TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
 {
     const std::string record = "C:\\brmtest\\about.txt";
     test::UseRecordingBrowser(record);
-    EXPECT_EQ(test::RunHost("keys @2002 space tab @2002 esc . about"),
-              "shown modal\nspace 2002\ntab 1 2001 2002\nesc default\nabout 2\n");
+    std::string keys = "startup 1 updates ok keys @2002 space tab";
+    for (int step = 0; step < 17; ++step)
+        keys += " @2002";
+    EXPECT_EQ(test::RunHost(keys + " esc . about"),
+              "startup 1\nupdates 1 resource=TestHost.exe\nshown modal\nspace 2002\n"
+              "tab 1 2001 2002\nesc default\nabout 2\n");
     EXPECT_EQ(test::RecordLines(record, 1),
               std::vector<std::string>{"\"" + test::ExecutableFolder() +
                                        "RecordingBrowser.exe\" \"http://www.voranda.com/bramok/\""});
-    // A dialog closed by "ok" leaves nothing behind to close the next one: the About box after
-    // it waits a second (twenty steps that move no focus), then takes Enter.
-    std::string idle;
-    for (int step = 0; step < 20; ++step)
-        idle += "@2001 ";
-    const std::string keys = "startup 1 updates ok keys " + idle + "enter . about";
-    EXPECT_EQ(test::RunHost(keys),
-              "startup 1\nupdates 1 resource=TestHost.exe\nshown modal\nenter default\nabout 1\n");
-    EXPECT_EQ(test::RecordLines(record, 2, 1000).size(), 1u) << "Enter opened the link";
 }

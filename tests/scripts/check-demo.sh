@@ -26,20 +26,6 @@ expect "the page opened" '^  the browser was started as: ".*" http://www.voranda
 expect "the dialog's OK" '^  updates 1 resource=BramokHost.exe$'
 expect "the settings it saved" '^    BramokUpload=true$'
 expect "this month's log" "^Activity log for this month: .*_$(date +%Y%m)\.inf$"
-# The demo host says what it cannot do: a command it does not know, no support module beside it.
-export WINEPREFIX=$BRM_BUILD_DIR/demo/wineprefix WINEDEBUG=-all
-alone=$(mktemp -d) && trap 'rm -rf "$alone"' EXIT
-cp "$BRM_BUILD_DIR"/demo/deploy/{BramokHost.exe,BRMFW.dll} "$alone"
-while IFS=: read -r folder command expected; do
-  status=0
-  said=$(cd "$folder" && wine BramokHost.exe "$command" </dev/null | tr -d '\r') || status=$?
-  [[ "$said exit $status" == "$expected" ]] && continue
-  echo "demo: BramokHost $command in $folder said '$said', exit $status, not '$expected'"
-  failed=1
-done <<HOSTS
-$BRM_BUILD_DIR/demo/deploy:frobnicate:error: unknown command frobnicate exit 2
-$alone:version:error: BRMSUPP.dll or its exports not found exit 3
-HOSTS
 ((failed == 0)) || {
   echo "$out"
   exit 1

@@ -75,12 +75,13 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
         g_dialog = active;
         const HWND owner = GetWindow(active, GW_OWNER);
         Say(owner != nullptr && !IsWindowEnabled(owner) ? "shown modal" : "shown");
-        for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD,
-                       IDC_CHECK_NOW}) {
-            if (HWND control = GetDlgItem(active, id))
-                Say(std::to_string(id) + " " + std::to_string(IsDlgButtonChecked(active, id)) +
-                    " " + test::WindowText(control));
-        }
+        // The modes and the upload ticked (1) or not, and the upload's text, which tells the
+        // language.
+        std::string checks = "checks ";
+        for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD})
+            checks += std::to_string(IsDlgButtonChecked(active, id));
+        if (HWND upload = GetDlgItem(active, IDC_PRODUCT_UPLOAD))
+            Say(checks + " " + test::WindowText(upload));
     }
     if (active != g_dialog || g_step == g_steps.size())   // not shown yet, a box of its own, done
         return;
