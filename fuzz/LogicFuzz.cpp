@@ -1,6 +1,4 @@
-// Invariants of the Windows-free parsers and formatters over text from files, the registry
-// and the system; every input goes through each of them. The first 5 bytes give numbers, the
-// rest is text.
+// Invariants of the Windows-free parsers and formatters; the first 5 bytes give numbers.
 #include "activity/ActivityNaming.h"
 #include "activity/TextBlanks.h"
 #include "updates/SettingsValues.h"

@@ -8,9 +8,7 @@
 #include <list>
 #include <thread>
 
-// Start-ups record into a file named for the volume, computer and month, another month's left
-// alone; a count restarts at 1 from unreadable text and holds at the top; any switch value but 0
-// turns the log off; a missing folder is never made.
+// The file is named for volume, computer and month; counts restart on bad text, hold at the top.
 TEST(ActivityLog, FileNamedForVolumeComputerAndMonthCountsHeldAtTheTopUnlessSwitchedOff)
 {
     test::CleanMachine();
@@ -62,8 +60,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     test::RunHost("startup 77");
     const std::string path = test::OnlyLog();
     const std::string lock = "Global\\BRAMOK.ActivityLog." + path.substr(path.rfind('\\') + 1);
-    // A holder that keeps writing past the give-up time is waited for, not written past; it writes
-    // from before the first recorder starts (starting eight takes seconds under load).
+    // A holder that keeps writing past the give-up time is waited for, not written past.
     HANDLE holder = CreateMutexA(nullptr, TRUE, lock.c_str());
     std::atomic<bool> holding{true};
     std::thread writer([&] {
@@ -98,8 +95,7 @@ TEST(ActivityLog, ProcessesRecordingAtOnceLoseNoCount)
     ReleaseMutex(holder);
     CloseHandle(holder);
 
-    // A host living on after its start-up holds up no other: it has let go of the lock (which our
-    // handle keeps in being meanwhile).
+    // A host living on after its start-up has let go of the lock.
     holder = CreateMutexA(nullptr, FALSE, lock.c_str());
     test::Process living(test::BuiltHost() + "startup 77 about");
     for (int waited = 0; waited < 60000 && living.Output().empty(); waited += 50)

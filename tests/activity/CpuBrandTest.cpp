@@ -7,8 +7,7 @@
 
 namespace {
 
-// A processor no machine here has: its highest extended leaf, and a brand text that its three
-// brand leaves give 16 bytes at a time.
+// A processor no machine here has: its highest extended leaf and its brand text.
 uint32_t g_highest = 0;
 const char g_brand[49] = "  Stand-in Processor 9000 @ 3.00GHz             ";
 
@@ -24,8 +23,7 @@ void StandIn(uint32_t leaf, uint32_t (&registers)[4])
 
 } // namespace
 
-// The brand is read, without its leading blanks, when the last brand leaf is there, even as the
-// highest one; below it there is none.
+// The brand, without leading blanks, is read where the last brand leaf is, even as the highest.
 TEST(CpuBrand, ReadWhereTheLastBrandLeafIsThere)
 {
     const char* const unpadded = g_brand + 2;

@@ -24,8 +24,7 @@ std::vector<std::string> Proc(const char* file, const std::string& key)
 
 } // namespace
 
-// The inventory at the top of a new month's log, written by start-up in a host whose queries
-// answer as the words before it say; the host's own locale stays as it was.
+// A new log's inventory, with queries answering as the words say; the host's locale kept.
 TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails)
 {
     const auto inventory = [](const std::string& words) {
@@ -50,8 +49,7 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     std::setlocale(LC_ALL, "C");
 
     const std::string start = "[System]\r\nVersion=11.3\r\n";
-    // The service pack and processor wine reports: a 32-bit process sees an x86 processor, so
-    // XP x64 falls to the last 5.2 name.
+    // A 32-bit process sees an x86 processor, so XP x64 falls to the last 5.2 name.
     const std::string os = sizeof(void*) == 8 ? "XP Professional x64 Edition" : "Server 2003, ";
     const std::vector<std::string> packages = Proc("cpuinfo", "physical id");
     const std::size_t physical = std::set<std::string>(packages.begin(), packages.end()).size();
@@ -64,8 +62,7 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     test::SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", std::string("winxp64\0", 8));
     std::string items = inventory("");
     ASSERT_EQ(items.substr(0, head.size()), head);
-    // RAM in whole mebibytes (the kernel keeps some back); qemu gives a 32-bit process the
-    // total modulo 4 GiB.
+    // RAM in mebibytes (qemu gives a 32-bit process the total modulo 4 GiB).
     items.erase(0, head.size());
     unsigned long long linuxMiB = std::stoull(Proc("meminfo", "MemTotal:").at(0)) / 1024;
     if (sizeof(void*) == 4 && brand.rfind("QEMU", 0) == 0)
@@ -76,9 +73,8 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
               "\r\nDisplay Width=" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
                   "\r\nDisplay Height=" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +
                   "\r\nDisplay Count=1\r\n");
-    // An adapter named with leading blanks is written without them, and nothing after; only
-    // displays attached to the desktop count; a locale without an ANSI code page is named with
-    // the process's own (wine's locales all have one: 1252 here, the same as the process's).
+    // Leading blanks cut from the adapter; only attached displays count; a locale with no ANSI code
+    // page takes the process's (here, as in all wine's locales, 1252).
     items = inventory("unusual");
     EXPECT_NE(items.find("\r\nDisplay Adapter=ab\r\n"), std::string::npos) << items;
     EXPECT_NE(items.find("\r\nDisplay Count=2\r\n"), std::string::npos) << items;

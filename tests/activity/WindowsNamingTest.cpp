@@ -8,8 +8,7 @@ TEST(NameWindows, OneRowPerOutcomeOfTheNamingTableInBothWordWidths)
 {
     constexpr uint32_t NT = kPlatformWin32Nt;
     constexpr uint8_t W = 1, DC = 2, S = 3;   // workstation, domain controller, server
-    // Facts in declaration order and the name after "Microsoft "; the number form
-    // ("Windows 4.0") has no word width.
+    // Facts, the name after "Microsoft ", and whether the number form (no word width).
     const struct {
         WindowsFacts facts;
         const char* expected;

@@ -8,8 +8,7 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     test::Deployment deployment("host-run", {"nl"});   // the others fail to load
     const std::string record = "C:\\brmtest\\host-browser.txt";
     test::UseRecordingBrowser(record);
-    // A page on every 50th cycle: 20 browsers, 10 of them in the second half, enough to show a
-    // leak per open, as a 32-bit process start under emulation costs about a second.
+    // A page on every 50th cycle: 20 browsers, few enough under emulation, enough to show a leak.
     const std::string output = deployment.Run("soak 1000 50", 280000);
     // Handles, GDI objects, cursors, windows, then memory in KiB, each as "name=N".
     std::istringstream half(output.substr(output.find(" half ") + 6));
@@ -27,9 +26,8 @@ TEST(HostRunTest, SoakOfAThousandCyclesHoldsNoMoreInItsSecondHalf)
     EXPECT_EQ(test::RecordLines(record, 20).size(), 20u);
 }
 
-// In the About box, a link with the focus opens its page on Space and takes no other keys: Tab
-// moves on, Esc cancels. A dialog closed by "ok" leaves nothing behind to close the next one: the
-// About box after it stays a second (twenty steps), then takes Esc.
+// A focused link in the About box opens on Space, passes Tab and Esc on; "ok" on an earlier dialog
+// leaves nothing to close this one in its second (twenty steps) open.
 TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
 {
     const std::string record = "C:\\brmtest\\about.txt";
@@ -40,7 +38,7 @@ TEST(HostRunTest, AboutBoxKeysWorkWhileALinkHasTheFocus)
     EXPECT_EQ(test::RunHost(keys + " esc . about"),
               "startup 1\nupdates 1 resource=TestHost.exe\nshown modal\nspace 2002\n"
               "tab 1 2001 2002\nesc default\nabout 2\n");
+    const std::string browser = "\"" + test::ExecutableFolder() + "RecordingBrowser.exe\" ";
     EXPECT_EQ(test::RecordLines(record, 1),
-              std::vector<std::string>{"\"" + test::ExecutableFolder() +
-                                       "RecordingBrowser.exe\" \"http://www.voranda.com/bramok/\""});
+              std::vector<std::string>{browser + "\"http://www.voranda.com/bramok/\""});
 }

@@ -23,8 +23,7 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
     };
     char windows[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, MAX_PATH);
-    // From this 32-bit process "sysnative" reaches the 64-bit reg.exe, "system32" the 32-bit
-    // one, standing in for 64-bit and 32-bit Windows.
+    // The 64-bit and 32-bit reg.exe stand in for 64-bit and 32-bit Windows.
     for (const auto& [folder, file] :
          {std::pair{"sysnative", "DisableActivityLog-64bit-Windows.reg"},
           std::pair{"system32", "DisableActivityLog-32bit-Windows.reg"}}) {
@@ -32,8 +31,7 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
                          policy + file + "\"");
         EXPECT_FALSE(logs(file, true));
     }
-    // The template's places (the policy's own, then its enabled and disabled items) and the
-    // numbers it writes there, in the order it gives them.
+    // The template's places (the policy's own, its enabled and disabled items) and numbers.
     const std::string admx = test::ReadFileText(policy + "BRAMOK.admx");
     std::vector<std::pair<std::string, std::string>> places;
     std::vector<DWORD> numbers;

@@ -64,8 +64,7 @@ for host in samples/{BindAtRunTime,LinkImportLibrary} "$kit"/{LinkMsLib,LinkPkgC
 done
 rm -rf "$logs"
 
-# Each module's debug record names its PDB alone; its GUID (fields as numbers, then bytes) and age
-# are the PDB's and the symbol store's folder name.
+# Each module's debug record names its PDB alone; its GUID and age are the PDB's and its folder's.
 for module in BRMFW BRMSUPP; do   # BRMSUPP last: its PDB is the one debugged below
   record=$(llvm-readobj --coff-debug-directory "$kit/$module.dll")
   [[ $(sed -n 's/ *PDBFileName: //p' <<<"$record") == "$module.pdb" ]] || fail "$record"

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// Every text fits its control at 100, 125, 150 and 200%, in every language and the
-// pseudo-language; controls stay apart, inside the dialog, with mnemonics of their own. First in the face a Windows user gets for "MS Shell Dlg", then in a
-// wider one, which stands in for a translator's longer text.
+// Every text fits at 100 to 200% in every language; controls stay apart, inside the dialog, with
+// mnemonics of their own. In the face Windows gives "MS Shell Dlg", then in a wider one.
 TEST(DialogFitTest, EveryTextFitsAtEveryScaleInEveryLanguage)
 {
     // The 64-bit view, where wine's font code reads it in a 32-bit process too.

@@ -40,8 +40,7 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
     const std::string hidden = host.folder + "\\us";
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     ASSERT_EQ(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
-    // With its own support module, which has no language module at all: 0, no record, no
-    // message box (the host would not finish), and the host's own wait cursor as it was.
+    // Its own support module, with no language module: 0, no record or box, the wait cursor kept.
     EXPECT_EQ(host.Run("wait startup 5 nowindow state endwait"),
               "startup 0\n" + State(kHost, "none", 1) + "cursor restored\n");
     EXPECT_TRUE(std::filesystem::is_empty(test::kLogFolder));
@@ -90,8 +89,7 @@ TEST_F(ModuleTest, StartupsSwitchesAndShutdownsInAnyOrder)
          State(kHost, "none") + "startup 1\nload " + uk + "\nstartup 1\n" + State(kHost, nl)},
         // Begun inside the host's own wait cursor, start-up leaves the host's cursor to come back.
         {"wait startup 1 endwait", "startup 1\ncursor restored\n"},
-        // With a window the host's handle stays its own through a switch; a failed one gives it
-        // back.
+        // With a window the host's handle stays its own; a failed switch gives it back.
         {"startup 1 load us state startup 1 nowindow load xx state",
          "startup 1\nload " + us + "\n" + State(kHost, us) + "startup 1\nload none\n" +
              State(kHost, "none")},

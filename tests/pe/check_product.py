@@ -13,10 +13,12 @@ VERSION = "11.3.1508.1001"
 path = f"{sys.argv[1]}/BRMSUPP.dll"
 pe = pefile.PE(path)
 exports = pe.DIRECTORY_ENTRY_EXPORT
-failures = [message for ok, message in (
-    (pe.FILE_HEADER.Machine == 0x14C, "machine is not i386"),
-    (exports.struct.NumberOfNames == 0 and sorted(s.ordinal for s in exports.symbols) ==
-     sorted(ARGUMENT_BYTES), f"exports {[(s.ordinal, s.name) for s in exports.symbols]}")) if not ok]
+failures = []
+if pe.FILE_HEADER.Machine != 0x14C:
+    failures.append("machine is not i386")
+ordinals = sorted(s.ordinal for s in exports.symbols)
+if exports.struct.NumberOfNames != 0 or ordinals != sorted(ARGUMENT_BYTES):
+    failures.append(f"exports {[(s.ordinal, s.name) for s in exports.symbols]}")
 # Each export removes its own arguments (stdcall): its first return takes them off the stack.
 for export in exports.symbols:
     start = pe.OPTIONAL_HEADER.ImageBase + export.address
@@ -41,9 +43,11 @@ manifests = {name.id: pe.get_data(name.directory.entries[0].data.struct.OffsetTo
              for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries if kind.id == 24   # RT_MANIFEST
              for name in kind.directory.entries}
 manifest = manifests.get(2, b"").decode("utf-8", "replace")
-failures += [f"manifest identifiers {list(manifests)}"] * (list(manifests) != [2])
-failures += [f"manifest lacks {part}" for part in ('level="asInvoker"', 'uiAccess="false"',
-                                                  ">true</dpiAware>") if part not in manifest]
+if list(manifests) != [2]:
+    failures.append(f"manifest identifiers {list(manifests)}")
+for part in ('level="asInvoker"', 'uiAccess="false"', ">true</dpiAware>"):
+    if part not in manifest:
+        failures.append(f"manifest lacks {part}")
 for failure in failures:
     print("FAIL", path, failure)
 print("product files checked:", f"{len(failures)} problems" if failures else "ok")

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Runs scripts/demo as a newcomer does and checks what it shows: the language start-up chose,
-# the host's commands and what they did, and this month's activity log though an older month's
-# lies beside it.
+# scripts/demo as a newcomer runs it: what the host did, and this month's log beside an older one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 export BRM_BUILD_DIR=${1:?usage: check-demo.sh BUILD-ROOT}

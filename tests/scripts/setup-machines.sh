@@ -59,12 +59,9 @@ for c in dpkg dpkg-query apt-get apt-cache id sudo mount tee probe32 wine winese
   ln -s "$scratch/stand-in" "$bin/$c"
 done
 
-# row LABEL WORDS STATUS LAST-LINE CHECK...: scripts/$script (setup by default) on a new machine
-# (root, i386 added, binfmt_misc mounted, all packages but qemu; qemu 7.2 in the suite, 10 in
-# backports), each word one fact: FILE=TEXT a file (pkg/NAME= a package missing), qemu=VERSION,
-# registered, else a flag file; "again": the same machine.
-# CHECK: FILE:PATTERN must match, !FILE:PATTERN must not, in out (the output), lines (its length)
-# or calls (each stand-in command run, and each line written to binfmt_misc's register).
+# row LABEL WORDS STATUS LAST-LINE CHECK...: scripts/$script (setup) on a new machine (root, all
+# but qemu: 7.2 in the suite, 10 in backports); a word a fact (FILE=TEXT, pkg/NAME= missing,
+# qemu=VERSION, registered, a flag) or "again". CHECK: [!]FILE:PATTERN in out, lines or calls.
 row() {
   local why="" status=0 c f found
   if [[ $2 != again ]]; then

@@ -66,8 +66,7 @@ void Press(UINT key)
 
 void Unserve();
 
-// A step of the keys command a tick, from the loop of the dialog they are for, so that what a
-// step posted is handled before the next.
+// A step of the keys command a tick, from the dialog's own loop.
 void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
 {
     const HWND active = GetActiveWindow();
@@ -75,8 +74,7 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
         g_dialog = active;
         const HWND owner = GetWindow(active, GW_OWNER);
         Say(owner != nullptr && !IsWindowEnabled(owner) ? "shown modal" : "shown");
-        // The modes and the upload ticked (1) or not, and the upload's text, which tells the
-        // language.
+        // The modes and the upload ticked or not, and the upload's text, which tells the language.
         std::string checks = "checks ";
         for (int id : {IDC_UPDATE_MODE_1, IDC_UPDATE_MODE_2, IDC_UPDATE_MODE_3, IDC_PRODUCT_UPLOAD})
             checks += std::to_string(IsDlgButtonChecked(active, id));
@@ -121,8 +119,7 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// The fit command's dialog 109 in a language, measured at the scale the process started with
-// (wine takes the screen's dots per inch then).
+// The fit command's dialog in a language, at the scale the process started with.
 std::string g_fitName;   // what is measured: language and scale
 HMODULE g_fitLanguage = nullptr;   // where the status texts come from
 
@@ -136,8 +133,7 @@ std::string Name(HWND control, const std::string& text)
     return std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\"";
 }
 
-// Text in the control's own font, on one line or word-wrapped, in the client area less margin
-// (a check glyph and its gap, a frame).
+// Text in the control's own font, in its client area less margin (a check glyph, a frame).
 void Fit(HWND control, const std::string& text, bool wrap, int margin, UINT prefix)
 {
     RECT client;
@@ -210,8 +206,7 @@ void Measure(HWND dialog)
     }
 }
 
-// Closes the dialog once shown and drawn whole (a slow start may show it only after a close
-// arrives), so every soak cycle draws it; measured first for the fit command.
+// Closes the dialog once shown and drawn whole (measured first for fit): every soak cycle draws.
 void CALLBACK CloseShownDialog(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND dialog = GetActiveWindow();
@@ -297,8 +292,7 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
     return TRUE;
 }
 
-// What the process holds: handles, GDI objects, cursors and windows, then, when asked, private
-// memory in KiB; always in this order, so the sweep's own cost lands on the same side.
+// Handles, GDI objects, cursors, windows, then (asked) memory in KiB: the sweep's cost before it.
 std::string Holdings(bool withMemory)
 {
     int windows = 0;

@@ -118,8 +118,7 @@ inline std::vector<std::string> RecordLines(const std::string& record, std::size
     }
 }
 
-// A process writing its output to a file of its own (no pipe a grandchild could hold open). Under
-// load wine sometimes loses a start, the child never loading its imports: made again here.
+// A process writing to a file of its own; a start wine lost under load (no imports) is redone.
 class Process {
 public:
     explicit Process(const std::string& commandLine)
@@ -170,8 +169,7 @@ public:
     }
 
 private:
-    // Starts the process; false when it could not be made (wine refuses some under heavy load)
-    // or within 30 s neither ended nor loaded more than itself and ntdll.
+    // False when not made, or within 30 s neither ended nor loaded more than itself and ntdll.
     bool Start(std::string commandLine)
     {
         STARTUPINFOA startup = {};
@@ -234,8 +232,7 @@ inline std::string WindowText(HWND window)
     return text;
 }
 
-// Points module's import of the function called name (from any library) at replacement, so a
-// host or test program can watch or fail a platform call the module makes.
+// Points module's import of the function called name at replacement, to watch or fail the call.
 template <typename Function>
 void ReplaceImport(HMODULE module, const char* name, Function* replacement)
 {
@@ -264,8 +261,7 @@ void ReplaceImport(HMODULE module, const char* name, Function* replacement)
     }
 }
 
-// This process's kernel handles, GDI objects and cursors, found by trying every handle value:
-// wine answers GetGuiResources and GetProcessHandleCount with 0.
+// Handles, GDI objects and cursors, by trying every value: wine's GetGuiResources answers 0.
 struct Holdings {
     int handles = 0, gdi = 0, cursors = 0;
 };

@@ -14,8 +14,7 @@ const char* const kUpload[] = {"&Send anonymised information about how BRAMOK is
                                "Anonieme gegevens over het gebruik van BRAMOK &verzenden"};
 enum Folder { kSettingsThere, kNoServiceFolder, kUnwritable };
 
-// The dialog as the test host's keys command says it shows: modal, the modes and the upload
-// ticked (1) or not, the upload's text.
+// The dialog as the keys command shows it: modal, the modes' and upload's ticks, the upload's text.
 std::string Shown(int language, const std::string& checks)
 {
     return "shown modal\nchecks " + checks + " " + kUpload[language] + "\n";
@@ -23,10 +22,8 @@ std::string Shown(int language, const std::string& checks)
 
 } // namespace
 
-// What the dialog shows in each language and what keys and clicks save: only OK (or Enter) saves,
-// into the edition's own section; Cancel and Esc keep only the check-now flag; a failed
-// save is said where the service's folder is there; Check Now says what the service did. Tab
-// visits the modes as one stop, the arrows move the choice with the focus.
+// Only OK or Enter saves, into the edition's section; Cancel and Esc keep only the check-now flag;
+// a failed save is said; Check Now says what the service did; the arrows move the mode.
 TEST(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
 {
     test::CleanMachine();
@@ -59,8 +56,7 @@ TEST(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // An unknown mode shows as the first, the upload as off.
         {1, "none", kSettingsThere, us5 + general + "false\r\n", "1000", "1334 57670 1", help + ok,
          us5 + "Check=false\r\n" + general + "false\r\n", ""},
-        // A second Check Now that finds no service takes the first one's status away; the
-        // dialog's wait cursor leaves the host's as it was.
+        // A second Check Now clears the first one's status; the host's wait cursor kept.
         {1, "stopped", kSettingsThere, us5, "1001", "1334 unserve 1334 1", failed + ok +
          test::State("TestHost.exe", "us\\BRMSUPP.DLL", 1) + "cursor restored\n", saved5, "",
          "wait updates state endwait"},

@@ -6,8 +6,7 @@ namespace {
 
 const std::string kRecord = "C:\\browser.txt";
 
-// The browser's command line ("" when none started) once the host ran the arguments and
-// still answered after them.
+// The browser's command line ("" when none started) after the host ran the arguments.
 std::string Open(const test::Deployment& host, const std::string& arguments)
 {
     DeleteFileA(kRecord.c_str());
@@ -40,8 +39,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
         {quoted, "5 " + longest + "x", ""},
     };
     for (const auto& row : rows) {
-        // Any registry type and no terminator (the platform adds one to a string type's value):
-        // the value is read as it stands.
+        // Any type and no terminator (a string type would get one): read as it stands.
         test::SetValue(HKEY_CLASSES_ROOT, test::kBrowserKey, nullptr, row[0], REG_BINARY);
         EXPECT_EQ(Open(module, "startup 1 open " + row[1]), row[2]) << row[0];
     }
@@ -57,8 +55,7 @@ TEST(PageLauncherTest, ThePageFollowsTheCleanedCommandAndLocalPagesLieBesideTheH
               quoted + host.folder + "\\Help Files\\Quote.htm");
 }
 
-// Each way the browser can be missing beeps and shows message 42 in the host's language; many
-// more failed calls, their boxes read and closed, hold nothing more.
+// A missing browser beeps and shows message 42 in the language; more failures hold nothing more.
 TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
 {
     const test::Deployment module("pages", {"uk", "us", "nl"});
@@ -91,8 +88,7 @@ TEST(PageLauncherTest, EveryWayTheBrowserIsMissingBeepsAndShowsMessage42)
                                        output.substr(last, output.find('\n', last) - last))
             << value << ": " << output;
     }
-    // The language module answers before the host, which has a message 42 too; with a window
-    // the host's own resources answer.
+    // With a window the host's own message 42 answers.
     EXPECT_EQ(module.Run("startup 1 watch open 0 null"),
               "startup 1\nbeep 0\nbox BRAMOK: The host's own message 42.\nopen 0\n");
 }

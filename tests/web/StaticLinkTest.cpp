@@ -53,8 +53,7 @@ void Click(int id)
     Pump(100);
 }
 
-// The focus frames the link draws (recorded, not drawn): the last one, the window whose DC it
-// drew on, how many.
+// The focus frames the link draws (recorded only): the last, on whose window's DC, how many.
 RECT g_frame = {};
 HWND g_frameWindow = nullptr;
 int g_frames = 0;
@@ -91,9 +90,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     SetForegroundWindow(g_dialog);
     Pump(300);
 
-    // A click opens the owner's target (though the look is plain), else the string of the
-    // control's id; a space its text, any other character nothing; nothing to open is FALSE and
-    // one beep.
+    // A click opens the owner's target, else the string of the control's id; a space its text,
+    // another character nothing.
     const HWND text = GetDlgItem(g_dialog, kFromText);
     SetFocus(text);
     PostMessageA(text, WM_CHAR, 'x', 0);
@@ -108,8 +106,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_EQ(test::RecordLines(record, 3),
               (std::vector<std::string>{browser + "plain\"", browser + "from-string\"",
                                         browser + "from-text\""}));
-    // A screen reader meets a link named by its text, linked, focusable, focused while it has
-    // the focus, whose default action opens it as a click does.
+    // A screen reader meets a named, focusable link whose default action opens it.
     CoInitialize(nullptr);
     IAccessible* reader = nullptr;
     ASSERT_EQ(AccessibleObjectFromWindow(links[1].m_hWnd, OBJID_CLIENT, __uuidof(IAccessible),
@@ -142,8 +139,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     GetIconInfo(GetCursor(), &shown);
     EXPECT_EQ(shown.xHotspot, hand.xHotspot);
 
-    // A long-lived dialog's links, repainted, hovered over and focused many times, hold no
-    // more GDI objects or cursors than after the first time.
+    // Links repainted, hovered over and focused many times hold no more than after the first.
     test::Holdings first;
     for (int round = 0; round <= 100; ++round) {
         if (round == 1)
@@ -194,9 +190,8 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     }
     ReleaseDC(g_dialog, dc);
 
-    // The focus frame, drawn on the dialog, goes with the focus (drawn over again), a pixel outside
-    // the text of a left-aligned link (as wide as "Plain link", far less than its control) and
-    // outside the whole of a centred one.
+    // The focus frame, on the dialog, goes with the focus, around a left-aligned link's text (far
+    // less than its control) or a centred one's whole control.
     SetFocus(nullptr);
     test::ReplaceImport(GetModuleHandleA(nullptr), "DrawFocusRect", &RecordFrame);
     for (int id : {kPlain, kFromString}) {
