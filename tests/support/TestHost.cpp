@@ -35,7 +35,6 @@ std::vector<std::string> g_steps;   // the keys command's, and the dialog they w
 std::size_t g_step = 0;
 HWND g_dialog = nullptr;
 
-// Reads the message box the thread shows now and closes it.
 void CALLBACK ReadBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
     const HWND box = GetActiveWindow();

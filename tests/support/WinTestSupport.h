@@ -48,7 +48,6 @@ inline void FreshFolder(const std::string& folder)
     std::filesystem::create_directories(folder, error);
 }
 
-// Folder of the running program, with a trailing backslash.
 inline std::string ExecutableFolder()
 {
     char path[MAX_PATH] = "";
@@ -213,13 +212,12 @@ inline std::string RunProcess(const std::string& commandLine, DWORD timeoutMs = 
     return Process(commandLine).Finish(timeoutMs);
 }
 
-// The test host of the build folder, quoted, with a space after.
+// The test host of the build folder, quoted, a space after.
 inline std::string BuiltHost()
 {
     return "\"" + ExecutableFolder() + "TestHost.exe\" ";
 }
 
-// The test host's output for the arguments.
 inline std::string RunHost(const std::string& arguments, DWORD timeoutMs = 60000)
 {
     return RunProcess(BuiltHost() + arguments, timeoutMs);
@@ -313,7 +311,6 @@ public:
     {
         CreateDirectoryA((folder + "\\" + name).c_str(), nullptr);
     }
-    // The host's output for the arguments.
     std::string Run(const std::string& arguments, DWORD timeoutMs = 60000) const
     {
         return RunProcess("\"" + folder + "\\TestHost.exe\" " + arguments, timeoutMs);

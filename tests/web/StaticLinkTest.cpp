@@ -133,7 +133,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_FALSE(links[3].OpenLink());
     EXPECT_EQ(g_beeps, 1);
 
-    // The pointer over a link is a hand.
+    // A hand over a link.
     ICONINFO hand = {}, shown = {};
     GetIconInfo(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)), &hand);
     GetIconInfo(GetCursor(), &shown);
