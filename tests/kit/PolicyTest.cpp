@@ -33,15 +33,16 @@ TEST(PolicyTest, RegFilesAndTheTemplateSwitchTheLogOnItsWindows)
     }
     // The template's places (the policy's own, its enabled and disabled items) and numbers.
     const std::string admx = test::ReadFileText(policy + "BRAMOK.admx");
-    std::vector<std::pair<std::string, std::string>> places;
+    std::pair<std::string, std::string> places[3];
+    std::size_t found = 0;
     std::vector<DWORD> numbers;
     const std::regex key(R"re(key="([^"]*)" valueName="([^"]*)"|<decimal value="(\d+)")re");
     for (std::sregex_iterator at(admx.begin(), admx.end(), key), end; at != end; ++at)
         if ((*at)[3].matched)
             numbers.push_back(std::stoul((*at)[3].str()));
-        else
-            places.emplace_back((*at)[1], (*at)[2]);
-    ASSERT_EQ(places.size(), 3u) << admx;
+        else if (++found <= 3)
+            places[found - 1] = {(*at)[1], (*at)[2]};
+    ASSERT_EQ(found, 3u) << admx;
     ASSERT_EQ(numbers, (std::vector<DWORD>{1, 0, 1, 0}))
         << admx;   // enabled, disabled; then the items
     for (const int disabled : {0, 1}) {
