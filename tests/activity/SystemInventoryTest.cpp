@@ -43,7 +43,7 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     }
     std::string brand = reinterpret_cast<const char*>(cpu);
     brand.erase(0, brand.find_first_not_of(" \t"));
-    // Wine's profile code drops trailing blanks when a later value makes it save the file again.
+    // Wine's profile code drops trailing blanks on saving the file again.
     brand.erase(brand.find_last_not_of(" \t") + 1);
     const std::string locale = std::setlocale(LC_ALL, "");
     std::setlocale(LC_ALL, "C");
@@ -68,7 +68,6 @@ TEST(SystemInventory, MatchesWhatTheMachineReportsElsewhereAndLeavesOutWhatFails
     if (sizeof(void*) == 4 && brand.rfind("QEMU", 0) == 0)
         linuxMiB %= 4096;
     EXPECT_LE(linuxMiB - std::stoull(items), 1u) << items;
-    // Then the display this process sees (its adapter's name: below).
     EXPECT_EQ(items.substr(items.find("\r\nDisplay Width=")),
               "\r\nDisplay Width=" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
                   "\r\nDisplay Height=" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +

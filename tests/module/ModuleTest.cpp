@@ -62,7 +62,6 @@ TEST_F(ModuleTest, LanguageComesFromTheValueOrAScanBesideTheHostOrFallsBackToUk)
         RegDeleteKeyA(HKEY_CURRENT_USER, test::kProductKey);
         if (row.bytes != none)
             test::SetLanguage(row.bytes, row.type);
-        // Start-up without a window leaves the language module as the resource handle.
         const std::string module = m_modules.folder + "\\" + row.loaded + "\\BRMSUPP.DLL";
         EXPECT_EQ(host.Run("from " + m_modules.folder + " startup 1 nowindow state"),
                   "startup 1\n" + State(module, module))

@@ -117,9 +117,9 @@ row "an older qemu installed and registered" "qemu=1:7.2+dfsg-7 registered" 0 \
   'calls:^tee .*binfmt/qemu-i386' "$backports" "$registered"
 row "binfmt_misc not mounted" "$new unmounted" 0 "$ready $qemu; mounted binfmt_misc; registered" \
   'calls:mount -t binfmt_misc' '!calls:apt-get'
-row "a new machine" "arch= pkg/wine32:i386= $no_cmake" 0 \
-  "$ready natively; added the i386 architecture; installed 2 packages" 'calls:apt-get -q update' \
-  'calls:dpkg --add-architecture i386' 'calls:install -y --no-install-recommends cmake wine32:i386$'
+row "a new machine" "arch= pkg/wine32:i386= pkg/fonts-wine= $no_cmake" 0 \
+  "$ready natively; added the i386 architecture; installed 3 packages" 'calls:apt-get -q update' \
+  'calls:dpkg --add-architecture i386' 'calls:-recommends cmake wine32:i386 fonts-wine$'
 script="setup emulate" row "an emulated pass on a kernel that needs none" native 0 \
   "$ready $qemu for an emulated pass .*installed qemu-user-static 1:10" "$backports" "$registered"
 row "$label, again" again 0 "$ready natively;.* removed the qemu-i386 entry of an emulated pass\$" \

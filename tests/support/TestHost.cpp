@@ -1,9 +1,5 @@
-// The host the tests drive: the demo host's commands (host/HostSession.h) and probes of its own.
-//   TestHost [from DIR] COMMAND...   (from: the support module's folder)
-//   watch: print beeps and boxes; keys STEP... .: work the next dialog a step a tick and print
-//   what it shows; failing, unusual: answer platform calls otherwise; fit CODE, locale, held,
-//   wait, endwait, soak N EVERY: probes; serve KIND: the stand-in update service.
-//   TestHost service [slow]: that service, recording "130 check=FLAG" per check.
+// The host the tests drive: TestHost [from DIR] COMMAND..., the demo host's commands and probes
+// of its own (see main); TestHost service [slow] is the stand-in update service.
 #include "host/HostSession.h"
 #include "language/LanguageResourceIds.h"
 #include "tests/support/WinTestSupport.h"

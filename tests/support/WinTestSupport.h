@@ -147,7 +147,7 @@ public:
         GetExitCodeProcess(m_info.hProcess, &code);
         return code;
     }
-    // Its output without '\r' once it ends or timeoutMs pass (then it is ended).
+    // Its output without '\r' once it ends, or is ended after timeoutMs.
     std::string Finish(DWORD timeoutMs)
     {
         WaitForSingleObject(m_info.hProcess, timeoutMs);

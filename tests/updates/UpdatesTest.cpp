@@ -78,11 +78,10 @@ TEST(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
          "1334 @1331 tab @1335 space @1331 up enter",
          failedNl + tab + "1331\nspace 1335 clear\nup 1330\nenter default\n" + ok,
          kNl + "UpdateMode=1\r\nCheck=false\r\n" + kUkMode2 + general + "false\r\n", ""},
-        // Owned by the main window all the same.
         {0, "none", kSettingsThere, kUk + "UpdateMode=1\r\n", "1001",
          "@1330 tab @1335 space @1330 down down esc",
          tab + "1330\nspace 1335 clear\ndown 1331\ndown 1332\nesc default\n" + cancel,
-         kUk + "UpdateMode=1\r\n", "", "updates noparent"},
+         kUk + "UpdateMode=1\r\n", "", "updates noparent"},   // owned by the main window
     };
     for (const auto& row : rows) {
         const std::string name = std::to_string(&row - rows) + " " + row.keys;

@@ -80,7 +80,6 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     CStaticLink links[4];
     for (int id : {kPlain, kFromString, kNowhere})
         links[id - kPlain].SubclassDlgItem(static_cast<UINT>(id), &parent);
-    // A link that its window deletes, taking its underlined font with it.
     auto* owned = new CStaticLink;
     owned->m_bDeleteOnDestroy = TRUE;
     owned->SubclassDlgItem(kFromText, &parent);
