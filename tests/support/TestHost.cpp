@@ -47,7 +47,6 @@ int WINAPI WatchedBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     return MessageBoxA(owner, text, caption, type);
 }
 
-// Hands key to the dialog's loop as if it came from the keyboard, where the focus is.
 void Press(UINT key)
 {
     MSG message = {};

@@ -8,7 +8,6 @@ using test::kSettings;
 const std::string kServiceFolder = "C:\\ProgramData\\VORANDA";
 const std::string kUk = "[BRAMOK 11.3 (English UK)]\r\n", kUs = "[BRAMOK 11.3 (English US)]\r\n",
                   kNl = "[BRAMOK 11.3 (Nederlands)]\r\n", kUkMode2 = kUk + "UpdateMode=2\r\n";
-// What the user reads beside the upload, in uk, us and nl.
 const char* const kUpload[] = {"&Send anonymised information about how BRAMOK is used",
                                "&Send anonymized information about how BRAMOK is used",
                                "Anonieme gegevens over het gebruik van BRAMOK &verzenden"};

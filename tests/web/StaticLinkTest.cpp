@@ -89,8 +89,7 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     SetForegroundWindow(g_dialog);
     Pump(300);
 
-    // A click opens the owner's target, else the string of the control's id; a space its text,
-    // another character nothing.
+    // A click opens the owner's target, else its id's string; a space its text, a letter nothing.
     const HWND text = GetDlgItem(g_dialog, kFromText);
     SetFocus(text);
     PostMessageA(text, WM_CHAR, 'x', 0);
@@ -132,7 +131,6 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_FALSE(links[3].OpenLink());
     EXPECT_EQ(g_beeps, 1);
 
-    // A hand over a link.
     ICONINFO hand = {}, shown = {};
     GetIconInfo(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)), &hand);
     GetIconInfo(GetCursor(), &shown);
@@ -154,12 +152,17 @@ TEST(StaticLinkTest, OpensTargetStringOrTextLooksLikeALinkAndReadsAsOne)
     EXPECT_EQ(last.gdi - first.gdi, 0) << first.gdi;
     EXPECT_EQ(last.cursors - first.cursors, 0) << first.cursors;
 
-    // Blue text in an underlined copy of the control's font, unless a style flag is set.
+    // Blue text on a transparent background in the link's one underlined copy of the control's
+    // font, unless a style flag is set; a host's own CFont takes its font with it.
     HDC dc = GetDC(g_dialog);
     LOGFONTA base = {};
     GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(g_dialog, WM_GETFONT, 0, 0)), sizeof base,
                &base);
-    // On a transparent background, in the one underlined font the link made for itself.
+    auto* hostsFont = new CFont;
+    hostsFont->CreateFontIndirect(&base);
+    const HGDIOBJ made = hostsFont->m_hObject;
+    delete hostsFont;
+    EXPECT_EQ(GetObjectType(made), 0u) << "a CFont left its font behind";
     const int ids[] = {kNowhere, kFromText, kPlain, kFromText};
     HGDIOBJ fonts[4] = {};
     for (int at = 0; at < 4; ++at) {
