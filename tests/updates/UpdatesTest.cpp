@@ -91,8 +91,8 @@ TEST(UpdatesTest, WhatTheUserReadsChoosesAndSaves)
         // The US code is stored without its end, as another type.
         test::SetLanguage(row.language == 1 ? "us" : std::string(row.language ? "nl\0" : "uk\0", 3),
                           row.language == 1 ? REG_BINARY : REG_SZ);
-        EXPECT_EQ(host.Run("serve " + row.serve + " startup 1 watch keys " + row.keys +
-                                   " . " + row.command),
+        EXPECT_EQ(host.Run("serve " + row.serve + " startup 1 watch keys " + row.keys + " . " +
+                           row.command),
                   "startup 1\n" + Shown(row.language, row.checks) + row.output)
             << name;
         EXPECT_EQ(test::ReadFileText(kSettings), row.after) << name;
